@@ -79,12 +79,21 @@ void MatchFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // Owns one prepared statement for the span of one query.
+// A cached statement is borrowed: reset for its next use instead of finalised.
 class Query {
  public:
-  Query(sqlite3* db, const std::string& sql) : db_(db) {
+  Query(sqlite3* db, const std::string& sql) : owned_(true) {
     rc_ = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr);
   }
-  ~Query() { sqlite3_finalize(stmt_); }
+  explicit Query(sqlite3_stmt* cached) : stmt_(cached), rc_(SQLITE_OK), owned_(false) {}
+  ~Query() {
+    if (owned_) {
+      sqlite3_finalize(stmt_);
+    } else {
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+    }
+  }
   Query(const Query&) = delete;
   Query& operator=(const Query&) = delete;
 
@@ -105,9 +114,9 @@ class Query {
   int Rc() const { return rc_; }
 
  private:
-  sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
   int rc_;
+  bool owned_;
 };
 
 }  // namespace
@@ -148,6 +157,7 @@ struct TTable::Index {
 TTable::TTable(std::string name) : name_(std::move(name)) {}
 
 TTable::~TTable() {
+  FinalizeStatements();
   if (db_ != nullptr) sqlite3_close_v2(db_);
   for (TDataSource* source : sources_) source->table_ = nullptr;
   for (TField* field : fields_) field->table_ = nullptr;
@@ -220,6 +230,10 @@ void TTable::Open() {
   path_ = path;
   try {
     sqlite3_busy_timeout(db_, 200);
+    // The shared lock taken by the first read is kept until the table closes:
+    // the entries cannot change under the open table (positions and count stay
+    // true), and no read pays for re-taking the lock and re-validating the cache.
+    sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr);
     sqlite3_create_collation(db_, kFoldCollation, SQLITE_UTF8, nullptr, FoldCollation);
     sqlite3_create_function(db_, "lugatim_match", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             MatchFunction, nullptr, nullptr);
@@ -333,10 +347,14 @@ void TTable::Open() {
         count_ = static_cast<int>(rowids_.size());
       }
     }
+    // A larger page cache for the lookups, set only now so that the count's
+    // one pass over the table does not fill it.
+    sqlite3_exec(db_, "PRAGMA cache_size = -8192", nullptr, nullptr, nullptr);
     position_ = -1;
     current_ = TEntry{};
     if (count_ > 0) LoadEntryAt(0);
   } catch (...) {
+    FinalizeStatements();
     sqlite3_close_v2(db_);
     db_ = nullptr;
     path_.clear();
@@ -347,6 +365,7 @@ void TTable::Open() {
 
 void TTable::Close() {
   if (db_ == nullptr) return;
+  FinalizeStatements();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   path_.clear();
@@ -355,6 +374,25 @@ void TTable::Close() {
   rowids_.clear();
   current_ = TEntry{};
   Notify(TDataEvent::ActiveChanged);
+}
+
+sqlite3_stmt* TTable::Statement(const std::string& sql) const {
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) return it->second;
+  sqlite3_stmt* stmt = nullptr;
+  const int rc =
+      sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    Fail(EngineError(rc, db_, path_));
+  }
+  statements_.emplace(sql, stmt);
+  return stmt;
+}
+
+void TTable::FinalizeStatements() {
+  for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  statements_.clear();
 }
 
 void TTable::CheckActive() const {
@@ -388,8 +426,7 @@ std::string SelectList(const std::vector<std::string>& columns) {
 void TTable::LoadEntryAt(int position) {
   const int64_t rowid =
       denseRowids_ ? minRowid_ + position : rowids_[static_cast<size_t>(position)];
-  Query q(db_, "SELECT " + SelectList(columns_) + " FROM " + sqlTable_ + " WHERE rowid = ?1");
-  if (q.Prepared() != SQLITE_OK) Fail(EngineError(q.Prepared(), db_, path_));
+  Query q(Statement("SELECT " + SelectList(columns_) + " FROM " + sqlTable_ + " WHERE rowid = ?1"));
   q.Bind(1, rowid);
   const int rc = q.Step();
   if (rc != SQLITE_ROW) {
@@ -472,11 +509,10 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
     // The index orders the keys as the search compares them, so the first
     // match is the first key at or after the value in index order.
     const std::string collate = " COLLATE " + index->collation;
-    Query q(db_, "SELECT rowid, " + column + " FROM " + sqlTable_ + " INDEXED BY " +
-                     Quote(index->name) + " WHERE " + column + collate +
-                     (prefix ? " >= ?1" : " = ?1") + " ORDER BY " + column + collate +
-                     ", rowid LIMIT 1");
-    if (q.Prepared() != SQLITE_OK) Fail(EngineError(q.Prepared(), db_, path_));
+    Query q(Statement("SELECT rowid, " + column + " FROM " + sqlTable_ + " INDEXED BY " +
+                      Quote(index->name) + " WHERE " + column + collate +
+                      (prefix ? " >= ?1" : " = ?1") + " ORDER BY " + column + collate +
+                      ", rowid LIMIT 1"));
     q.Bind(1, value);
     const int rc = q.Step();
     fail_on(rc);
@@ -490,9 +526,8 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
                                   ? column + " COLLATE " + index->collation +
                                         (index->descending ? " DESC, rowid" : ", rowid")
                                   : "rowid";
-    Query q(db_, "SELECT rowid FROM " + sqlTable_ + " WHERE lugatim_match(" + column +
-                     ", ?1, ?2) ORDER BY " + order + " LIMIT 1");
-    if (q.Prepared() != SQLITE_OK) Fail(EngineError(q.Prepared(), db_, path_));
+    Query q(Statement("SELECT rowid FROM " + sqlTable_ + " WHERE lugatim_match(" + column +
+                      ", ?1, ?2) ORDER BY " + order + " LIMIT 1"));
     q.Bind(1, key);
     q.Bind(2, static_cast<int64_t>(options));
     const int rc = q.Step();
@@ -514,9 +549,8 @@ std::vector<TEntry> TTable::ReadEntries(int first, int count) const {
   first = std::max(first, 0);
   if (count <= 0 || first >= count_) return entries;
   const int64_t from = denseRowids_ ? minRowid_ + first : rowids_[static_cast<size_t>(first)];
-  Query q(db_, "SELECT " + SelectList(columns_) + " FROM " + sqlTable_ +
-                   " WHERE rowid >= ?1 ORDER BY rowid LIMIT ?2");
-  if (q.Prepared() != SQLITE_OK) Fail(EngineError(q.Prepared(), db_, path_));
+  Query q(Statement("SELECT " + SelectList(columns_) + " FROM " + sqlTable_ +
+                    " WHERE rowid >= ?1 ORDER BY rowid LIMIT ?2"));
   q.Bind(1, from);
   q.Bind(2, static_cast<int64_t>(count));
   while (q.Step() == SQLITE_ROW) {

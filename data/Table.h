@@ -13,11 +13,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/Exception.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace lugatim::data {
 
@@ -138,6 +140,9 @@ class TTable {
   friend class TDataSource;
   struct Index;
   void CheckActive() const;
+  // A prepared statement kept until the table closes.
+  sqlite3_stmt* Statement(const std::string& sql) const;
+  void FinalizeStatements();
   void LoadEntryAt(int position);
   int PositionOfRowid(int64_t rowid) const;
   void Notify(TDataEvent event);
@@ -154,6 +159,7 @@ class TTable {
   std::string sqlTable_;              // quoted name of the stored table
   std::vector<std::string> columns_;  // stored column of each field
   std::vector<std::unique_ptr<Index>> indexes_;
+  mutable std::unordered_map<std::string, sqlite3_stmt*> statements_;
   int count_ = 0;
   int64_t minRowid_ = 0;
   bool denseRowids_ = true;      // rowids are minRowid_ .. minRowid_ + count_ - 1
