@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "Fixture.h"
+#include "tests/support/TableFixture.h"
 #include "base/StringList.h"
 #include "data/DModUnt.h"
 

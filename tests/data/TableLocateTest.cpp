@@ -1,4 +1,4 @@
-#include "Fixture.h"
+#include "tests/support/TableFixture.h"
 #include "base/TextFold.h"
 #include "data/Table.h"
 

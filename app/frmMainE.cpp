@@ -1,0 +1,336 @@
+#include "app/frmMainE.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMovie>
+
+#include "app/Application.h"
+#include "app/Texts.h"
+#include "banner/Kodlar.h"
+#include "skin/SkinResources.h"
+
+namespace lugatim::app {
+
+TfrmLugatim* frmLugatim = nullptr;
+data::TDModuleFrm* DModuleFrm = nullptr;
+
+namespace {
+
+// The hot areas under which the pointer becomes a hand.
+bool IsButtonHotArea(const std::string& id) {
+  return id == "KUCULT" || id == "KAPAT" || id == "SOZLUK" || id == "TERCUME" || id == "BAYRAK";
+}
+
+QFont WindowFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPixelSize(14);
+  return font;
+}
+
+}  // namespace
+
+TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const base::TClock& clock)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), state_(state), exeDir_(exeDir) {
+  setObjectName(QStringLiteral("frmLugatim"));
+  setWindowTitle(QString::fromUtf8(kWindowCaption));
+  setWindowIcon(QIcon(QStringLiteral(":/ICON/MAINICON")));
+  move(222, 111);
+  resize(492, 473);
+  setFont(WindowFont());
+  setBackgroundRole(QPalette::Button);
+  setAutoFillBackground(true);
+
+  // Drawn on the window's surface, bottom to top: labels, flag button, banner.
+  Label1 = MakeLabel(22, 53, 84, 16, true);
+  Label2 = MakeLabel(228, 53, 80, 16, true);
+  Label3 = MakeLabel(92, 194, 43, 16, false);
+  Label4 = MakeLabel(80, 227, 55, 19, false);
+  Label5 = MakeLabel(61, 260, 74, 16, true);
+  Label6 = MakeLabel(77, 293, 58, 26, false);
+  Label7 = MakeLabel(70, 327, 65, 29, false);
+
+  SpeedButton1 = new widgets::TSpeedButton(this);
+  SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+  SpeedButton1->setGeometry(390, 15, 35, 20);
+  SpeedButton1->setCursor(Qt::PointingHandCursor);
+  SpeedButton1->setContextMenuPolicy(Qt::PreventContextMenu);
+  connect(SpeedButton1, &QToolButton::clicked, this,
+          [this] { Guarded([this] { SpeedButton1Click(); }); });
+
+  Image1 = new widgets::TImage(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(12, 356, 468, 60);
+  Image1->setCursor(Qt::PointingHandCursor);
+  Image1->setContextMenuPolicy(Qt::PreventContextMenu);
+  Image1->SetMovie(std::make_unique<QMovie>(QStringLiteral(":/GIF/BANNER")));
+
+  // Child controls above the surface, in tab order.
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setGeometry(115, 52, 97, 24);
+  connect(Edit1, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit1Change(); }); });
+
+  DBLookupComboBox1 = new widgets::TDBLookupComboBox(this, QStringLiteral("Kelime"));
+  DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
+  DBLookupComboBox1->setGeometry(317, 52, 116, 24);
+  DBLookupComboBox1->SetClock(&clock);
+
+  DBGrid1 = new widgets::TDBGrid({{QStringLiteral("Kelime"), QStringLiteral("Word")},
+                                  {QStringLiteral("Kategori"), QStringLiteral("Category")},
+                                  {QStringLiteral("OnekSonek"), QStringLiteral("Prefix/Suffix")}},
+                                 this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->setGeometry(55, 85, 382, 97);
+  for (int column = 0; column < 3; ++column) DBGrid1->setColumnWidth(column, 120);
+  DBGrid1->horizontalHeader()->setFont(WindowFont());
+
+  const auto makeEdit = [this](const char* name, int y, const char* field) {
+    auto* edit = new widgets::TDBEdit(this);
+    edit->setObjectName(QString::fromUtf8(name));
+    edit->setGeometry(150, y, 285, 24);
+    edit->SetDataField(QString::fromUtf8(field));
+    return edit;
+  };
+  DBEdit2 = makeEdit("DBEdit2", 194, "Kelime");
+  DBEdit3 = makeEdit("DBEdit3", 227, "Kategori");
+  DBEdit4 = makeEdit("DBEdit4", 260, "OnekSonek");
+  const auto makeMemo = [this](const char* name, int y, int h, const char* field) {
+    auto* memo = new widgets::TDBMemo(this);
+    memo->setObjectName(QString::fromUtf8(name));
+    memo->setGeometry(150, y, 285, h);
+    memo->SetDataField(QString::fromUtf8(field));
+    return memo;
+  };
+  DBMemo1 = makeMemo("DBMemo1", 293, 28, "Anlami");
+  DBMemo2 = makeMemo("DBMemo2", 327, 26, "Ornek");
+
+  const std::vector<QWidget*> order = TabOrder();
+  for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+
+  // Actions, in list order; only some have handlers.
+  const auto makeAction = [this](const char* name, const char* caption) {
+    auto* action = new QAction(QString::fromUtf8(caption), this);
+    action->setObjectName(QString::fromUtf8(name));
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    ActionList1.push_back(action);
+    return action;
+  };
+  Kapat = makeAction("Kapat", "Kapat");
+  Kucult = makeAction("Kucult", "Kucult");
+  DilDegis = makeAction("DilDegis", "DilDegis");
+  Hakkinda = makeAction("Hakkinda", "Hakkında");
+  Hakkinda->setShortcut(QKeySequence(Qt::Key_F1));
+  URLAc = makeAction("URLAc", "URLAc");
+  ReklamListele = makeAction("ReklamListele", "ReklamListele");
+  VerKontrolEt = makeAction("VerKontrolEt", "VerKontrolEt");
+  BannerIndir = makeAction("BannerIndir", "BannerIndir");
+  BannerGoruntule = makeAction("BannerGoruntule", "BannerGoruntule");
+  Temizle = makeAction("Temizle", "Temizle");
+  const auto handle = [this](QAction* action, void (TfrmLugatim::*handler)()) {
+    connect(action, &QAction::triggered, this,
+            [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  };
+  handle(Kapat, &TfrmLugatim::KapatExecute);
+  handle(Kucult, &TfrmLugatim::KucultExecute);
+  handle(DilDegis, &TfrmLugatim::DilDegisExecute);
+  handle(Hakkinda, &TfrmLugatim::HakkindaExecute);
+
+  // The popup menu's items are the actions themselves, so they carry their
+  // captions, shortcut texts and handlers.
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  PopupMenu1->addAction(Kapat);
+  PopupMenu1->addAction(Hakkinda);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(30000);
+  Timer1->start();
+
+  // Key preview: the window sees every key before the focused control.
+  qApp->installEventFilter(this);
+  Edit1->setFocus();
+
+  Guarded([this] { FormCreate(); });
+}
+
+TfrmLugatim::~TfrmLugatim() {
+  qApp->removeEventFilter(this);
+  FormDestroy();
+}
+
+QLabel* TfrmLugatim::MakeLabel(int x, int y, int w, int h, bool autoSize) {
+  auto* label = new QLabel(this);
+  label->setObjectName(QStringLiteral("Label%1").arg(autoSize_.size() + 1));
+  label->setGeometry(x, y, w, h);
+  label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, Qt::yellow);
+  label->setPalette(palette);
+  label->setAutoFillBackground(false);
+  label->setContextMenuPolicy(Qt::PreventContextMenu);
+  autoSize_.push_back(autoSize);
+  rightEdge_.push_back(x + w);
+  return label;
+}
+
+void TfrmLugatim::SetCaption(QLabel* label, const char* caption) {
+  label->setText(QString::fromUtf8(caption));
+  const size_t index = static_cast<size_t>(label->objectName().mid(5).toInt() - 1);
+  if (!autoSize_[index]) return;
+  // A label that sizes to its text keeps its right edge.
+  const int width = label->fontMetrics().horizontalAdvance(label->text());
+  label->setGeometry(rightEdge_[index] - width, label->y(), width, label->height());
+}
+
+std::vector<QWidget*> TfrmLugatim::TabOrder() const {
+  return {Edit1, DBLookupComboBox1, DBGrid1, DBEdit2, DBEdit3, DBEdit4, DBMemo1, DBMemo2};
+}
+
+void TfrmLugatim::AttachDataModule(data::TDModuleFrm* dataModule) {
+  dataModule_ = dataModule;
+  BindDataControls(&dataModule->Dtsrc2);
+  AcKapa = new QAction(QStringLiteral("AcKapa"), this);
+  AcKapa->setObjectName(QStringLiteral("AcKapa"));
+  AcKapa->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  AcKapa->setShortcutContext(Qt::WindowShortcut);
+  addAction(AcKapa);
+  connect(AcKapa, &QAction::triggered, this,
+          [this] { Guarded([this] { dataModule_->AcKapa.Execute(); }); });
+}
+
+void TfrmLugatim::BindDataControls(data::TDataSource* source) {
+  DBLookupComboBox1->SetListSource(source);
+  DBGrid1->SetDataSource(source);
+  DBEdit2->SetDataSource(source);
+  DBEdit3->SetDataSource(source);
+  DBEdit4->SetDataSource(source);
+  DBMemo1->SetDataSource(source);
+  DBMemo2->SetDataSource(source);
+}
+
+void TfrmLugatim::FormCreate() {
+  state_.bannerFolder = banner::BannerFolderOf(exeDir_);
+  banner::EnsureBannerFolder(state_.bannerFolder);
+  state_.busy = false;
+  state_.adList = std::make_unique<base::TStringList>();
+  state_.currentLanguage = "Eng";
+}
+
+void TfrmLugatim::FormShow() {
+  DilDegis->trigger();
+}
+
+void TfrmLugatim::FormDestroy() {
+  state_.adList.reset();
+}
+
+void TfrmLugatim::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Only the first showing switches the language; restoring does not.
+  if (shown_) return;
+  shown_ = true;
+  FormShow();
+}
+
+void TfrmLugatim::Edit1Change() {
+  if (dataModule_ == nullptr) return;
+  const std::string text = Edit1->text().toStdString();
+  if (state_.currentLanguage == "Eng") {
+    dataModule_->SozlukETB.Locate("Kelime", text, data::loPartialKey);
+  } else if (state_.currentLanguage == "Tur") {
+    dataModule_->SozlukTB.Locate("Kelime", text, data::loPartialKey);
+  }
+}
+
+bool TfrmLugatim::FormKeyPress(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+  // Enter never reaches a control: it moves the focus on in tab order,
+  // from the last control back to the first.
+  if (DBLookupComboBox1->ListVisible()) DBLookupComboBox1->CloseUp(false);
+  const std::vector<QWidget*> order = TabOrder();
+  QWidget* focus = QApplication::focusWidget();
+  size_t at = order.size() - 1;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (focus != nullptr && (focus == order[i] || order[i]->isAncestorOf(focus) ||
+                             (order[i] == DBLookupComboBox1 && DBLookupComboBox1->Owns(focus)))) {
+      at = i;
+    }
+  }
+  order[(at + 1) % order.size()]->setFocus(Qt::TabFocusReason);
+  return true;
+}
+
+bool TfrmLugatim::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    if ((widget->window() == this || DBLookupComboBox1->Owns(widget)) &&
+        FormKeyPress(static_cast<QKeyEvent*>(event))) {
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TfrmLugatim::contextMenuEvent(QContextMenuEvent* event) {
+  PopupMenu1->popup(event->globalPos());
+}
+
+void TfrmLugatim::KapatExecute() {
+  QCoreApplication::exit(0);
+}
+
+void TfrmLugatim::KucultExecute() {
+  showMinimized();
+}
+
+void TfrmLugatim::HakkindaExecute() {
+  Dialogs().ShowMessage(state_.aboutText);
+}
+
+void TfrmLugatim::SpeedButton1Click() {
+  DilDegis->trigger();
+}
+
+void TfrmLugatim::DilDegisExecute() {
+  if (state_.currentLanguage == "Eng") {
+    ApplyLanguage(TurkishTexts(), dataModule_ ? &dataModule_->Dtsrc1 : nullptr);
+  } else if (state_.currentLanguage == "Tur") {
+    ApplyLanguage(EnglishTexts(), dataModule_ ? &dataModule_->Dtsrc2 : nullptr);
+  }
+}
+
+void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* source) {
+  state_.currentLanguage = texts.language;
+  QLabel* const labels[] = {Label1, Label2, Label3, Label4, Label5, Label6, Label7};
+  for (size_t i = 0; i < 7; ++i) SetCaption(labels[i], texts.labels[i]);
+  if (source != nullptr) BindDataControls(source);
+  state_.aboutText = texts.about;
+  Kapat->setText(QString::fromUtf8(texts.kapat));
+  Hakkinda->setText(QString::fromUtf8(texts.hakkinda));
+  SpeedButton1->LoadGlyph(skin::ReadResource(skin::ProgramResources(), "BMP", texts.glyph));
+}
+
+void TfrmLugatim::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton button,
+                                         Qt::KeyboardModifiers, int, int) {
+  if (button != Qt::LeftButton) return;
+  if (id == "KAPAT") {
+    Kapat->trigger();
+  } else if (id == "KUCULT") {
+    Kucult->trigger();
+  } else if (id == "BAYRAK") {
+    DilDegis->trigger();
+  } else if (id == "TERCUME" || id == "SOZLUK") {
+    URLAc->trigger();
+  }
+}
+
+void TfrmLugatim::SkinForm1MouseMoveNotify(const std::string& id, Qt::KeyboardModifiers, int, int) {
+  setCursor(IsButtonHotArea(id) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+}  // namespace lugatim::app

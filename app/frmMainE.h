@@ -1,0 +1,120 @@
+#pragma once
+// The main window: search box, lookup combo box, grid, the entry's boxes and
+// memos, the flag button, the banner area, the actions and the popup menu.
+// Its handlers stay thin: the tables, the language texts and the banner
+// channel do the work.
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+#include "app/ProcessState.h"
+#include "base/Clock.h"
+#include "data/DModUnt.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBLookupComboBox.h"
+#include "widgets/ImageControl.h"
+#include "widgets/SpeedButton.h"
+
+namespace lugatim::app {
+
+struct TLanguageTexts;
+
+class TfrmLugatim : public QWidget {
+  Q_OBJECT
+ public:
+  // Creates the window and runs FormCreate. exeDir is the executable's
+  // folder (ending in "/"); the Banner folder lies inside it.
+  TfrmLugatim(TProcessState& state, const std::string& exeDir,
+              const base::TClock& clock = base::SystemClock::Instance());
+  ~TfrmLugatim() override;
+
+  // Binds every data-aware control to the data source that the window's
+  // stored description names (Dtsrc2) and serves the data module's shortcut.
+  void AttachDataModule(data::TDModuleFrm* dataModule);
+
+  // Life cycle.
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+
+  // Handlers.
+  void Edit1Change();
+  // Key preview: returns true when the key was consumed.
+  bool FormKeyPress(QKeyEvent* event);
+  void KapatExecute();
+  void KucultExecute();
+  void HakkindaExecute();
+  void DilDegisExecute();
+  void SpeedButton1Click();
+  void SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton button,
+                              Qt::KeyboardModifiers shift, int x, int y);
+  void SkinForm1MouseMoveNotify(const std::string& id, Qt::KeyboardModifiers shift, int x, int y);
+
+  // Components, named as the window's description names them.
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLabel* Label5;
+  QLabel* Label6;
+  QLabel* Label7;
+  widgets::TSpeedButton* SpeedButton1;
+  widgets::TImage* Image1;
+  QLineEdit* Edit1;
+  widgets::TDBLookupComboBox* DBLookupComboBox1;
+  widgets::TDBGrid* DBGrid1;
+  widgets::TDBEdit* DBEdit2;
+  widgets::TDBEdit* DBEdit3;
+  widgets::TDBEdit* DBEdit4;
+  widgets::TDBMemo* DBMemo1;
+  widgets::TDBMemo* DBMemo2;
+
+  QAction* Kapat;
+  QAction* Kucult;
+  QAction* DilDegis;
+  QAction* Hakkinda;
+  QAction* URLAc;
+  QAction* ReklamListele;
+  QAction* VerKontrolEt;
+  QAction* BannerIndir;
+  QAction* BannerGoruntule;
+  QAction* Temizle;
+  std::vector<QAction*> ActionList1;
+  QAction* AcKapa = nullptr;  // the data module's Ctrl+S, served by this window
+
+  QMenu* PopupMenu1;
+  QTimer* Timer1;
+
+  TProcessState& State() { return state_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QLabel* MakeLabel(int x, int y, int w, int h, bool autoSize);
+  void SetCaption(QLabel* label, const char* caption);
+  void ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* source);
+  void BindDataControls(data::TDataSource* source);
+  std::vector<QWidget*> TabOrder() const;
+
+  TProcessState& state_;
+  std::string exeDir_;
+  data::TDModuleFrm* dataModule_ = nullptr;
+  std::vector<bool> autoSize_;  // per label, in label order
+  std::vector<int> rightEdge_;
+  bool shown_ = false;
+};
+
+// The program's single main window and data module, while they exist.
+extern TfrmLugatim* frmLugatim;
+extern data::TDModuleFrm* DModuleFrm;
+
+}  // namespace lugatim::app
