@@ -1,0 +1,215 @@
+#include "skin/SkinForm.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWindow>
+
+#include "skin/MaskRegion.h"
+
+namespace lugatim::skin {
+namespace {
+
+TShiftState ShiftOf(const QMouseEvent* e) {
+  TShiftState s = 0;
+  const Qt::KeyboardModifiers m = e->modifiers();
+  if (m & Qt::ShiftModifier) s |= ssShift;
+  if (m & Qt::AltModifier) s |= ssAlt;
+  if (m & Qt::ControlModifier) s |= ssCtrl;
+  const Qt::MouseButtons b = e->buttons();
+  if (b & Qt::LeftButton) s |= ssLeft;
+  if (b & Qt::RightButton) s |= ssRight;
+  if (b & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton:
+      return TMouseButton::mbLeft;
+    case Qt::RightButton:
+      return TMouseButton::mbRight;
+    case Qt::MiddleButton:
+      return TMouseButton::mbMiddle;
+    default:
+      return std::nullopt;
+  }
+}
+
+// On Wayland a window mask only shapes input; the outline must come from
+// transparent pixels instead.
+bool OutlineByTransparency() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+}  // namespace
+
+TSkinForm::TSkinForm(QWidget* form) : QWidget(nullptr), resources_(ProgramResources()) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_Hover, false);
+  moveStarter_ = [this] {
+    QWindow* handle = window() ? window()->windowHandle() : nullptr;
+    return handle != nullptr && handle->startSystemMove();
+  };
+  SetParent(form);
+}
+
+TSkinForm::~TSkinForm() {
+  if (parentWidget()) parentWidget()->removeEventFilter(this);
+}
+
+void TSkinForm::SetParent(QWidget* parent) {
+  if (parentWidget()) parentWidget()->removeEventFilter(this);
+  setParent(parent);
+  if (parent == nullptr) return;
+  parent->installEventFilter(this);
+  FillParent();
+  if (!parent->isWindow()) throw base::Exception("Please Drop on a Form");
+  const bool shown = parent->isVisible();
+  parent->setWindowFlag(Qt::FramelessWindowHint, true);
+  if (OutlineByTransparency()) parent->setAttribute(Qt::WA_TranslucentBackground, true);
+  if (shown) parent->show();
+  show();
+}
+
+void TSkinForm::FillParent() {
+  if (fillParent_ && parentWidget()) setGeometry(parentWidget()->rect());
+}
+
+bool TSkinForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Resize) FillParent();
+  return QWidget::eventFilter(watched, event);
+}
+
+void TSkinForm::ApplyMask() {
+  QWidget* form = parentWidget();
+  const QSize size = maskBitmap_.size();
+  if (form) form->resize(size);
+  canvas_ = QImage();
+  resize(size);
+  region_ = CreateRegionFromMask(maskBitmap_, keyColor_, tolerance_);
+  if (form) {
+    if (!region_) {
+      form->clearMask();
+    } else if (region_->isEmpty()) {
+      // An empty mask region would mean "no mask" to Qt; a region that
+      // lies outside the window keeps the window fully cut away instead.
+      form->setMask(QRegion(-1, -1, 1, 1));
+    } else {
+      form->setMask(*region_);
+    }
+  }
+  PaintSkin();
+}
+
+QImage& TSkinForm::Picture() {
+  if (canvas_.isNull() || canvas_.size() != size()) {
+    canvas_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    canvas_.fill(Qt::transparent);
+    canvas_.setDotsPerMeterX(3780);  // 96 pixels per inch, for point-sized fonts
+    canvas_.setDotsPerMeterY(3780);
+  }
+  return canvas_;
+}
+
+void TSkinForm::CopyFrom(const QImage& source, const QRect& rect) {
+  QImage& canvas = Picture();
+  const QRect r = rect & source.rect() & canvas.rect();
+  if (r.isEmpty()) return;
+  QPainter p(&canvas);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.drawImage(r.topLeft(), source, r);
+  p.end();
+  update(r);
+}
+
+void TSkinForm::paintEvent(QPaintEvent* event) {
+  if (canvas_.isNull()) return;
+  QPainter p(this);
+  if (region_ && OutlineByTransparency()) p.setClipRegion(*region_);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : event->region()) p.drawImage(r.topLeft(), canvas_, r);
+}
+
+bool TSkinForm::StartWindowMove() {
+  return moveStarter_ && moveStarter_();
+}
+
+void TSkinForm::ReleaseHeldDown() {
+  if (!heldDown_) return;
+  const HeldDown held = *std::move(heldDown_);
+  heldDown_.reset();
+  if (OnMouseDownNotify) OnMouseDownNotify(held.id, held.button, held.shift, held.x, held.y);
+}
+
+bool TSkinForm::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ToolTip:
+      SkinShowHint(static_cast<QHelpEvent*>(event));
+      return true;
+    case QEvent::Enter:
+      // Back under the pointer after a window move: the move has ended.
+      ReleaseHeldDown();
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(event);
+}
+
+bool TSkinForm::SkinShowHint(QHelpEvent* event) {
+  if (hint_.empty()) {
+    QToolTip::hideText();
+    event->ignore();
+    return false;
+  }
+  // A one-pixel rectangle: the tip goes at the next move and the hint of
+  // whatever is then under the pointer replaces it.
+  QToolTip::showText(event->globalPos(), QString::fromStdString(hint_), this,
+                     QRect(event->pos(), QSize(1, 1)));
+  return true;
+}
+
+void TSkinForm::mousePressEvent(QMouseEvent* e) {
+  ReleaseHeldDown();
+  const auto button = ButtonOf(e->button());
+  if (!button) return;
+  const QPoint p = e->position().toPoint();
+  MouseDown(*button, ShiftOf(e), p.x(), p.y());
+}
+
+void TSkinForm::mouseDoubleClickEvent(QMouseEvent* e) {
+  ReleaseHeldDown();
+  const auto button = ButtonOf(e->button());
+  if (!button) return;
+  const QPoint p = e->position().toPoint();
+  MouseDown(*button, ShiftOf(e) | ssDouble, p.x(), p.y());
+}
+
+void TSkinForm::mouseMoveEvent(QMouseEvent* e) {
+  ReleaseHeldDown();
+  const QPoint p = e->position().toPoint();
+  const std::string before = hint_;
+  MouseMove(ShiftOf(e), p.x(), p.y());
+  if (QToolTip::isVisible() && hint_ != before) {
+    if (hint_.empty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(e->globalPosition().toPoint(), QString::fromStdString(hint_), this,
+                         QRect(p, QSize(1, 1)));
+  }
+}
+
+void TSkinForm::mouseReleaseEvent(QMouseEvent* e) {
+  ReleaseHeldDown();
+  const auto button = ButtonOf(e->button());
+  if (!button) return;
+  const QPoint p = e->position().toPoint();
+  MouseUp(*button, ShiftOf(e), p.x(), p.y());
+}
+
+}  // namespace lugatim::skin

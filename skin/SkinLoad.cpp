@@ -1,0 +1,202 @@
+// Loading a skin description and its images into the surface.
+
+#include <QPainter>
+
+#include "base/IntText.h"
+#include "codecs/Bmp.h"
+#include "codecs/Gif.h"
+#include "codecs/Jpeg.h"
+#include "skin/IniText.h"
+#include "skin/SkinForm.h"
+#include "skin/SplitFields.h"
+
+namespace lugatim::skin {
+namespace {
+
+using base::StrToInt;
+
+std::string_view View(const QByteArray& bytes) {
+  return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// A count read from the description sizes an array; a negative one is a
+// range error, as it would be for the array itself.
+size_t ArraySize(int32_t count) {
+  if (count < 0) throw base::Exception("Range check error");
+  return static_cast<size_t>(count);
+}
+
+// A colour in the description's order: red in the low byte ($0000FF is red).
+QColor DescriptionColor(int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                static_cast<int>((v >> 16) & 0xFF));
+}
+
+}  // namespace
+
+void TSkinForm::LoadSkin() {
+  fillParent_ = true;
+  FillParent();
+  region_.reset();
+  hoverEnabled_ = true;
+
+  const QByteArray text = ReadResource(resources_, "INI", "skin");
+  const TIniText ini(View(text));
+  version_ = ini.ReadInteger("Version", "Ver", 140);
+
+  const std::string mask = ini.ReadString("BITMAPINFO", "MaskBitmap", "ERROR");
+  const std::string up = ini.ReadString("BITMAPINFO", "MouseUpBitmap", mask);
+  const std::string down = ini.ReadString("BITMAPINFO", "MouseDownBitmap", up);
+  const std::string on = ini.ReadString("BITMAPINFO", "MouseOnBitmap", down);
+  const std::string numbers = ini.ReadString("BITMAPINFO", "NumbersBitmap", "");
+  const std::string textStrip = ini.ReadString("BITMAPINFO", "TextBitmap", "");
+  if (on == down) hoverEnabled_ = false;
+
+  const int32_t hotCount = ini.ReadInteger("HOTAREAINFO", "Count", 0);
+  hotAreas_.resize(ArraySize(hotCount));
+
+  LoadSkinImage(maskBitmap_, mask);
+  LoadSkinImage(mouseUpBitmap_, up);
+  LoadSkinImage(mouseOnBitmap_, on);
+  LoadSkinImage(mouseDownBitmap_, down);
+  ApplyMask();
+  if (!numbers.empty()) LoadSkinImage(numbersBitmap_, numbers);
+  if (!textStrip.empty()) LoadSkinImage(textBitmap_, textStrip);
+
+  LoadHotAreas(ini, hotCount);
+  LoadDisplays(ini);
+  LoadTrackBars(ini);
+  activeTrack_ = -1;
+  PaintSkin();
+}
+
+void TSkinForm::LoadSkinImage(QImage& slot, const std::string& name) {
+  const TImageResource res = ImageResourceOf(name);
+  const QByteArray data = ReadResource(resources_, res.type, res.name);
+  QImage picture;
+  if (res.type == "GIF")
+    picture = codecs::DecodeGifFirstFrame(View(data));
+  else if (res.type == "BMP")
+    picture = codecs::DecodeBmp(View(data));
+  else
+    picture = codecs::DecodeJpeg(View(data));
+  // The slot takes the picture's size; what the picture leaves transparent
+  // shows the bitmap's white.
+  if (slot.size() != picture.size() || slot.format() != QImage::Format_RGB32)
+    slot = QImage(picture.size(), QImage::Format_RGB32);
+  slot.fill(Qt::white);
+  QPainter p(&slot);
+  p.drawImage(0, 0, picture);
+}
+
+void TSkinForm::LoadHotAreas(const TIniText& ini, int count) {
+  base::TStringList fields;
+  for (int n = 1; n <= count; ++n) {
+    HotAreaInfoRec& area = hotAreas_[static_cast<size_t>(n - 1)];
+    SplitFields(fields, ini.ReadString("HOTAREAINFO", std::to_string(n), "NOT_DEFINED, 0, 0, 0, 0"),
+                ',');
+    area.ID = fields.Strings(0);
+    area.X = StrToInt(fields.Strings(1));
+    area.Y = StrToInt(fields.Strings(2));
+    area.Width = StrToInt(fields.Strings(3));
+    area.Height = StrToInt(fields.Strings(4));
+    area.Switch = false;
+    area.Group.clear();
+    area.Pressed = false;
+    area.Hint.clear();
+    int fieldCount = 0;  // N: the fields that make a switch
+    if (version_ == 150) {
+      fieldCount = 7;
+      area.Hint = fields.Strings(5);
+    } else if (version_ == 140) {
+      fieldCount = 6;
+    } else {
+      throw base::EListError::IndexOutOfBounds(-1);
+    }
+    if (fields.Count() >= fieldCount) {
+      area.Switch = true;
+      area.Checked = fields.Strings(fieldCount - 1) != "FALSE";
+    }
+    if (fields.Count() == fieldCount + 1) {
+      const std::string& group = fields.Strings(fieldCount);
+      int g = -1;
+      for (int i = 0; i < groups_.Count(); ++i)
+        if (QString::fromStdString(groups_.Strings(i))
+                .compare(QString::fromStdString(group), Qt::CaseInsensitive) == 0) {
+          g = i;
+          break;
+        }
+      if (g < 0) {
+        groups_.Add(group);
+        groupSelection_.Add("-1");
+        g = groups_.Count() - 1;
+      }
+      area.Group = group;
+      if (area.Checked) {
+        std::vector<std::string> selection = groupSelection_.Lines();
+        selection[static_cast<size_t>(g)] = std::to_string(n - 1);
+        groupSelection_ = base::TStringList(std::move(selection));
+      }
+      area.Switch = true;
+    }
+  }
+}
+
+void TSkinForm::LoadDisplays(const TIniText& ini) {
+  const int32_t count = ini.ReadInteger("DISPLAYINFO", "Count", 0);
+  displayCharset_ = static_cast<uint8_t>(ini.ReadInteger("DISPLAYINFO", "Charset", 1));
+  displays_.resize(ArraySize(count));
+  base::TStringList fields;
+  for (int n = 1; n <= count; ++n) {
+    DisplayInfoRec& d = displays_[static_cast<size_t>(n - 1)];
+    SplitFields(fields,
+                ini.ReadString("DISPLAYINFO", std::to_string(n),
+                               "NOT_DEFINED, Arial, FALSE, FALSE, 0, $000000, 0, 0"),
+                ',');
+    d.ID = fields.Strings(0);
+    d.Font = std::make_unique<TDisplayFont>();
+    d.Font->charset = displayCharset_;
+    d.Font->font = QFont(QString::fromStdString(fields.Strings(1)));
+    d.Font->font.setBold(fields.Strings(2) == "TRUE");
+    d.Font->font.setItalic(fields.Strings(3) == "TRUE");
+    const int32_t points = StrToInt(fields.Strings(4));
+    if (points > 0) d.Font->font.setPointSize(points);
+    d.Font->color = DescriptionColor(StrToInt(fields.Strings(5)));
+    d.X = StrToInt(fields.Strings(6));
+    d.Y = StrToInt(fields.Strings(7));
+    if (fields.Count() >= 9) d.Style = fields.Strings(8);
+    d.Text = fields.Count() == 10 ? fields.Strings(9) : std::string();
+  }
+}
+
+void TSkinForm::LoadTrackBars(const TIniText& ini) {
+  const int32_t count = ini.ReadInteger("TRACKBARINFO", "Count", 0);
+  trackBars_.resize(ArraySize(count));
+  base::TStringList fields;
+  for (int n = 1; n <= count; ++n) {
+    TrackBarInfoRec& bar = trackBars_[static_cast<size_t>(n - 1)];
+    SplitFields(fields,
+                ini.ReadString("TRACKBARINFO", std::to_string(n),
+                               "NOT_DEFINED, NOT_DEFINED, NOT_DEFINED, 0, 0, 0, H"),
+                ',');
+    bar.ID = fields.Strings(0);
+    LoadSkinImage(bar.UpBitmap, fields.Strings(1));
+    LoadSkinImage(bar.DownBitmap, fields.Strings(2));
+    bar.ThumbWidth = bar.DownBitmap.width();
+    bar.ThumbHeight = bar.DownBitmap.height();
+    bar.X = StrToInt(fields.Strings(3));
+    bar.Y = StrToInt(fields.Strings(4));
+    bar.Length = StrToInt(fields.Strings(5));
+    bar.MinPosition = 0;
+    bar.MaxPosition = 100;
+    bar.Horizontal = fields.Strings(6) != "V";
+    bar.Position = fields.Count() >= 8 ? static_cast<uint8_t>(StrToInt(fields.Strings(7))) : 0;
+    bar.Hint = fields.Count() >= 9 ? fields.Strings(8) : std::string();
+    const int32_t extent = bar.Horizontal ? bar.ThumbWidth : bar.ThumbHeight;
+    // Not clamped: the position read here stays until the bar's first pointer change.
+    bar.Offset = static_cast<int32_t>((int64_t{bar.Length} - extent) * bar.Position / 100);
+  }
+}
+
+}  // namespace lugatim::skin

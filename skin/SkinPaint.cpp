@@ -1,0 +1,112 @@
+// Painting the face: the normal face, the pressed and checked hot areas, the
+// track-bar thumbs and the display elements.
+
+#include <QPainter>
+#include <string_view>
+
+#include "skin/SkinForm.h"
+
+namespace lugatim::skin {
+namespace {
+
+constexpr std::string_view kNumberCells = "0123456789 ";
+// The three rows of the text strip; row 2 has no characters in columns 26-29.
+constexpr std::string_view kTextRows[3] = {
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ@\"?*",
+    "0123456789 .:<>-'!_+\\/[]^&%,=$",
+    "abcdefghijklmnopqrstuvwxyz",
+};
+
+}  // namespace
+
+void TSkinForm::PaintSkin() {
+  QImage& canvas = Picture();
+  {
+    QPainter p(&canvas);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, mouseUpBitmap_);
+    for (const HotAreaInfoRec& area : hotAreas_) {
+      if (!((area.Switch && area.Checked) || area.Pressed)) continue;
+      const QRect r = QRect(area.X, area.Y, area.Width, area.Height) & mouseDownBitmap_.rect();
+      if (!r.isEmpty()) p.drawImage(r.topLeft(), mouseDownBitmap_, r);
+    }
+  }
+  PaintTrackBars(canvas);
+  PaintDisplays(canvas);
+  needsRepaint_ = false;
+  ++fullPaints_;
+  update();
+}
+
+void TSkinForm::PaintTrackBars(QImage& canvas) {
+  if (trackBars_.empty()) return;
+  QPainter p(&canvas);
+  for (size_t i = 0; i < trackBars_.size(); ++i) {
+    const TrackBarInfoRec& bar = trackBars_[i];
+    const QImage& thumb = static_cast<int32_t>(i) == activeTrack_ ? bar.DownBitmap : bar.UpBitmap;
+    const QPoint at =
+        bar.Horizontal ? QPoint(bar.X + bar.Offset, bar.Y) : QPoint(bar.X, bar.Y + bar.Offset);
+    p.drawImage(at, thumb);
+  }
+}
+
+void TSkinForm::PaintDisplays(QImage& canvas) {
+  for (const DisplayInfoRec& d : displays_) {
+    if (d.Style == "Number") {
+      DrawNumbers(d.X, d.Y, d.Text);
+    } else if (d.Style == "Text") {
+      DrawBitmapText(d.X, d.Y, d.Text);
+    } else if (d.Font && !d.Text.empty()) {
+      // Font text on a transparent background, over the face.
+      QPainter p(&canvas);
+      p.setFont(d.Font->font);
+      p.setPen(d.Font->color);
+      p.setBackgroundMode(Qt::TransparentMode);
+      p.drawText(
+          QRect(d.X, d.Y, std::max(1, canvas.width() - d.X), std::max(1, canvas.height() - d.Y)),
+          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+          QString::fromStdString(d.Text));
+    }
+  }
+}
+
+void TSkinForm::CopyCell(const QImage& strip, const QRect& from, const QPoint& to) {
+  if (from.isEmpty()) return;
+  QImage& canvas = Picture();
+  QPainter p(&canvas);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.drawImage(to, strip, from);
+  p.end();
+  update(QRect(to, from.size()));
+}
+
+void TSkinForm::DrawNumbers(int x, int y, const std::string& s) {
+  const int w = numbersBitmap_.width() / 11;
+  const int h = numbersBitmap_.height();
+  if (w == 0 || h == 0) return;  // an empty strip draws nothing
+  for (size_t i = 0; i < s.size(); ++i) {
+    const size_t found = kNumberCells.find(s[i]);
+    const int c = found == std::string_view::npos ? 0 : static_cast<int>(found);
+    CopyCell(numbersBitmap_, QRect(c * w, 0, w, h), QPoint(x + static_cast<int>(i) * w, y));
+  }
+}
+
+void TSkinForm::DrawBitmapText(int x, int y, const std::string& s) {
+  const int w = textBitmap_.width() / 30;
+  const int h = textBitmap_.height() / 3;
+  if (w == 0 || h == 0) return;
+  for (size_t i = 0; i < s.size(); ++i) {
+    int row = 1, column = 10;  // the blank
+    for (int r = 0; r < 3; ++r) {
+      const size_t found = kTextRows[r].find(s[i]);
+      if (found != std::string_view::npos) {
+        row = r;
+        column = static_cast<int>(found);
+        break;
+      }
+    }
+    CopyCell(textBitmap_, QRect(column * w, row * h, w, h), QPoint(x + static_cast<int>(i) * w, y));
+  }
+}
+
+}  // namespace lugatim::skin

@@ -1,0 +1,82 @@
+#pragma once
+// The records of a loaded skin and the notification types of the surface.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lugatim::skin {
+
+// A named rectangle of the face: X <= x < X+Width, Y <= y < Y+Height.
+struct HotAreaInfoRec {
+  std::string ID;
+  int32_t X = 0, Y = 0;
+  int32_t Width = 0, Height = 0;
+  bool Switch = false;
+  bool Checked = false;
+  std::string Group;  // radio group, empty for none
+  std::string Hint;
+  bool Pressed = false;
+};
+
+// The font of a display element: what the description gives for it.
+struct TDisplayFont {
+  QFont font;
+  QColor color;
+  uint8_t charset = 0;
+};
+
+struct DisplayInfoRec {
+  std::string ID;
+  int32_t X = 0, Y = 0;
+  std::unique_ptr<TDisplayFont> Font;
+  std::string Style;  // "Number", "Text" or any other (font text)
+  std::string Text;
+};
+
+struct TrackBarInfoRec {
+  std::string ID;
+  QImage UpBitmap, DownBitmap;  // idle and grabbed thumb
+  int32_t X = 0, Y = 0;
+  int32_t Length = 0;
+  bool Horizontal = true;
+  uint8_t Position = 0;  // 0 to 100
+  int32_t Offset = 0;    // thumb offset in pixels from the track's start
+  int32_t ThumbWidth = 0, ThumbHeight = 0;
+  std::string Hint;
+  uint8_t MinPosition = 0, MaxPosition = 100;
+};
+
+using THotAreaInfoArray = std::vector<HotAreaInfoRec>;
+using TDisplayInfoArray = std::vector<DisplayInfoRec>;
+using TTrackBarInfoArray = std::vector<TrackBarInfoRec>;
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Shift state: the keys and buttons held, as a set of these flags.
+enum TShiftFlag : unsigned {
+  ssShift = 1u << 0,
+  ssAlt = 1u << 1,
+  ssCtrl = 1u << 2,
+  ssLeft = 1u << 3,
+  ssRight = 1u << 4,
+  ssMiddle = 1u << 5,
+  ssDouble = 1u << 6,
+};
+using TShiftState = unsigned;
+
+// X and Y are surface coordinates, equal to the window's client coordinates.
+using TMouseDownNotify =
+    std::function<void(std::string ID, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseUpNotify =
+    std::function<void(std::string ID, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveNotify = std::function<void(std::string ID, TShiftState Shift, int X, int Y)>;
+using TTrackBarNotify = std::function<void(std::string ID, int Position)>;
+using TNotifyEvent = std::function<void()>;
+
+}  // namespace lugatim::skin
