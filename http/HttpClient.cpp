@@ -201,6 +201,9 @@ void THttpClient::SendRequest(THttpMethod method, const std::string& target,
   }
   for (const std::string& line : request_.ExtraHeaders.Lines()) headerLines_.Add(line);
 
+  // Each line is a send of its own; they leave the host together.
+  HoldWrites(true);
+  ScopeExit release([this] { HoldWrites(false); });
   WriteLine(std::string(MethodText(method)) + " " + target + " HTTP/" +
             (protocolVersion_ == TProtocolVersion::pv1_0 ? "1.0" : "1.1"));
   WriteLine("Host: " + headerHost_);
@@ -340,7 +343,7 @@ void THttpClient::FinishConnection() {
     // server is noticed now. A failure here comes after a complete response
     // and only ends the connection.
     try {
-      ReceiveOnce(false, 1);
+      ReceiveOnce(false, std::max(0, lookAheadTimeOut_));
     } catch (const ENetSocketError&) {
       CloseConnection();
     }

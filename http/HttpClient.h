@@ -72,6 +72,12 @@ class THttpClient : public TTcpClient {
   int TransferTimeOut() const { return transferTimeOut_; }
   void SetTransferTimeOut(int ms) { transferTimeOut_ = ms; }
 
+  // How long the check after a kept-alive response waits for bytes or a
+  // close from the server, in milliseconds; 1 by default. Each such
+  // response costs up to this much time when the server stays quiet.
+  int LookAheadTimeOut() const { return lookAheadTimeOut_; }
+  void SetLookAheadTimeOut(int ms) { lookAheadTimeOut_ = ms; }
+
   TRedirectEvent OnRedirect;
 
  private:
@@ -106,6 +112,7 @@ class THttpClient : public TTcpClient {
   int64_t maxBodySize_ = kDefaultMaxBodySize;
   size_t maxHeaderSize_ = kDefaultMaxHeaderSize;
   int transferTimeOut_ = kDefaultTransferTimeOut;
+  int lookAheadTimeOut_ = 1;
 };
 
 }  // namespace lugatim::http

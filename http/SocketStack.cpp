@@ -167,6 +167,11 @@ void TSocketStack::SetNoDelay(int fd) {
   if (::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) != 0) RaiseErrno(errno);
 }
 
+void TSocketStack::SetCork(int fd, bool on) {
+  const int value = on ? 1 : 0;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_CORK, &value, sizeof value);
+}
+
 void TSocketStack::Connect(int fd, const std::string& ip, int port, int timeOutMs) {
   if (port < 0 || port > 65535) throw ENetSocketError(kWsaEAddrNotAvail);
   const sockaddr_in addr = MakeAddress(ip, port);

@@ -35,6 +35,9 @@ class TSocketStack {
   // IPv4 address is taken. A failed look-up raises ENetSocketError 11001.
   std::string ResolveHost(const std::string& host);
   void SetNoDelay(int fd);
+  // While corked, the sends of one request are held and leave as full
+  // segments when uncorked; never fails.
+  void SetCork(int fd, bool on);
   // Connects within the time-out (0 or less: the system's own limit);
   // a connect that does not complete in time raises ENetSocketError 10060.
   void Connect(int fd, const std::string& ip, int port, int timeOutMs);

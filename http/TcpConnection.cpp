@@ -226,6 +226,10 @@ void TTcpConnection::Write(std::string_view bytes) {
   }
 }
 
+void TTcpConnection::HoldWrites(bool hold) {
+  if (SocketOpen()) Stack().SetCork(binding_.Handle, hold);
+}
+
 void TTcpConnection::WriteLine(std::string_view text) {
   std::string line;
   line.reserve(text.size() + 2);

@@ -82,6 +82,11 @@ class TTcpConnection : public TNetComponent {
   // limit). The stream is cut at its position at the end.
   void ReadToStream(base::TStream& stream, int64_t count, int64_t limit = -1);
 
+  // Holds back (true) or releases (false) what the following writes send, so
+  // that a request written line by line leaves in one segment instead of
+  // stalling on Nagle's rule against the server's delayed acknowledgement.
+  void HoldWrites(bool hold);
+
   // Takes over an already connected stream socket, as if connected to it.
   void AttachSocket(int fd);
 

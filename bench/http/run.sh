@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Starts nginx on a free loopback port over a temporary folder holding a
+# 1 GiB and a 10 KB file, then measures, in the same run:
+#   - one GET of the 1 GiB file: FetchToStream beside `curl -o /dev/null`;
+#   - 10,000 sequential GETs of the 10 KB file over one connection: the
+#     client beside curl fetching the same URL list in one invocation.
+# Usage: bench/http/run.sh [path/to/lugatim_http_bench]
+# Needs nginx (nginx-light), curl and python3. The temporary folder (and the
+# 1 GiB file in it) is removed on exit.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+bench=${1:-$here/../../build/http/bin/lugatim_http_bench}
+nginx=$(command -v nginx || echo /usr/sbin/nginx)
+rounds=${ROUNDS:-3}
+requests=${REQUESTS:-10000}
+[ -x "$bench" ] || { echo "no harness at $bench (build with -DLUGATIM_BENCH=ON)" >&2; exit 1; }
+[ -x "$nginx" ] || { echo "nginx not found (apt-get install nginx-light)" >&2; exit 1; }
+command -v curl > /dev/null || { echo "curl not found (apt-get install curl)" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-http-bench-XXXXXX")
+nginx_pid=
+cleanup() {
+  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2> /dev/null && wait "$nginx_pid" 2> /dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/www"
+head -c 1073741824 /dev/urandom > "$work/www/big.bin"
+head -c 10240 /dev/urandom > "$work/www/10k.bin"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" << CONF
+daemon off;
+master_process off;
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  sendfile on;
+  tcp_nopush on;
+  keepalive_requests 1000000;
+  client_body_temp_path $work/body;
+  proxy_temp_path $work/proxy;
+  fastcgi_temp_path $work/fastcgi;
+  uwsgi_temp_path $work/uwsgi;
+  scgi_temp_path $work/scgi;
+  server {
+    listen 127.0.0.1:$port;
+    root $work/www;
+  }
+}
+CONF
+"$nginx" -p "$work" -c "$work/nginx.conf" -e "$work/error.log" &
+nginx_pid=$!
+for _ in $(seq 200); do
+  curl -s -o /dev/null "http://127.0.0.1:$port/10k.bin" && break
+  sleep 0.05
+done
+
+big="http://127.0.0.1:$port/big.bin"
+small="http://127.0.0.1:$port/10k.bin"
+field() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p"; }
+best() { sort -g | tail -1; }
+
+cat "$work/www/big.bin" > /dev/null  # into the page cache for both
+echo "== 1 GiB GET, $rounds rounds each, best round (bytes/s)"
+curl_rates=() ours_rates=() devnull_rates=()
+for _ in $(seq "$rounds"); do
+  curl_rates+=("$(curl -s -o /dev/null -w '%{speed_download}' "$big")")
+  ours_rates+=("$("$bench" throughput "$big" | field bytes_per_second)")
+  devnull_rates+=("$("$bench" throughput "$big" --devnull | field bytes_per_second)")
+done
+curl_best=$(printf '%s\n' "${curl_rates[@]}" | best)
+ours_best=$(printf '%s\n' "${ours_rates[@]}" | best)
+devnull_best=$(printf '%s\n' "${devnull_rates[@]}" | best)
+echo "curl -o /dev/null          : rounds ${curl_rates[*]}"
+echo "FetchToStream (sink)       : rounds ${ours_rates[*]}"
+echo "FetchToStream (/dev/null)  : rounds ${devnull_rates[*]}"
+awk -v c="$curl_best" -v o="$ours_best" -v d="$devnull_best" 'BEGIN {
+  printf "curl %.2f GB/s, client %.2f GB/s (ratio %.2f), client writing /dev/null %.2f GB/s (ratio %.2f)\n",
+         c / 1e9, o / 1e9, o / c, d / 1e9, d / c }'
+
+echo "== $requests sequential GETs of 10 KB"
+# With the client's default 1 ms look-ahead after each kept-alive response,
+# and with the look-ahead not waiting at all, to show what it costs.
+"$bench" keepalive "$small" "$requests" 1
+"$bench" keepalive "$small" "$requests" 0
+config="$work/curl.cfg"
+for _ in $(seq "$requests"); do printf 'url = "%s"\noutput = "/dev/null"\n' "$small"; done > "$config"
+start=$(date +%s.%N)
+connects=$(curl -s -K "$config" -w '%{num_connects}\n' | awk '{ n += $1 } END { print n }')
+end=$(date +%s.%N)
+awk -v n="$requests" -v c="$connects" -v s="$start" -v e="$end" 'BEGIN {
+  printf "curl: requests=%d connections=%d seconds=%.4f requests_per_second=%.0f\n", n, c, e - s, n / (e - s) }'
