@@ -1,0 +1,115 @@
+#include "AppFixture.h"
+#include "app/Texts.h"
+
+using namespace lugatim;
+
+class Language : public WindowFixture {
+ protected:
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> out;
+    for (QLabel* l : {window_->Label1, window_->Label2, window_->Label3, window_->Label4,
+                      window_->Label5, window_->Label6, window_->Label7}) {
+      out.push_back(l->text().toStdString());
+    }
+    return out;
+  }
+  std::vector<data::TDataSource*> Sources() const {
+    auto& w = *window_;
+    return {w.DBLookupComboBox1->ListSource(),
+            w.DBGrid1->DataSource(),
+            w.DBEdit2->DataSource(),
+            w.DBEdit3->DataSource(),
+            w.DBEdit4->DataSource(),
+            w.DBMemo1->DataSource(),
+            w.DBMemo2->DataSource()};
+  }
+};
+
+TEST_F(Language, FirstShowingSwitchesOnceToTurkish) {
+  MakeDictionaries();
+  Start();
+  EXPECT_EQ(state_.currentLanguage, "Tur");
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Kelime Ara", "Kelime Ara", "Kelime", "Kategori",
+                                                  "Önek / Sonek", "Anlamı", "Örnek"}));
+  EXPECT_EQ(Sources(), std::vector<data::TDataSource*>(7, &dataModule_->Dtsrc1));
+  EXPECT_EQ(Shown(), "apple");  // the Turkish-side table: English headwords
+  EXPECT_EQ(window_->Kapat->text(), "Kapat");
+  EXPECT_EQ(window_->Hakkinda->text(), "Hakkında");
+  EXPECT_FALSE(window_->SpeedButton1->Glyph().isNull());
+  EXPECT_EQ(window_->SpeedButton1->Glyph().size(), QSize(38, 27));
+  EXPECT_TRUE(dialogs_.errors.empty()) << dialogs_.errors.front();
+
+  // F1 shows the Turkish about text: two lines, CR LF between them.
+  QTest::keyClick(window_->Edit1, Qt::Key_F1);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0], app::TurkishTexts().about);
+  EXPECT_NE(dialogs_.messages[0].find("Sözlük"), std::string::npos);
+  EXPECT_NE(dialogs_.messages[0].find("\r\n"), std::string::npos);
+
+  window_->hide();  // showing again is no first showing: no second switch
+  window_->show();
+  EXPECT_EQ(state_.currentLanguage, "Tur");
+}
+
+TEST_F(Language, TwoFlagClicksReturnToTheFormerStateWithEachTablesOwnEntry) {
+  MakeDictionaries();
+  Start();
+  QTest::keyClicks(window_->Edit1, "do");
+  ASSERT_EQ(Shown(), "dog");
+  const QImage turkishGlyph = window_->SpeedButton1->Glyph();
+  const auto turkishLabels = Captions();
+  const auto turkishLeft = window_->Label1->geometry();
+
+  QTest::mouseClick(window_->SpeedButton1, Qt::LeftButton);
+  EXPECT_EQ(state_.currentLanguage, "Eng");
+  EXPECT_EQ(Captions()[0], "Look up Word");
+  EXPECT_EQ(Captions()[4], "Prefix / Suffix");
+  EXPECT_EQ(Sources(), std::vector<data::TDataSource*>(7, &dataModule_->Dtsrc2));
+  EXPECT_EQ(state_.aboutText, app::EnglishTexts().about);
+  EXPECT_EQ(window_->Kapat->text(), "Close");
+  EXPECT_EQ(window_->Hakkinda->text(), "About");
+  EXPECT_NE(window_->SpeedButton1->Glyph(), turkishGlyph);
+  EXPECT_EQ(window_->Label1->geometry().right(), turkishLeft.right());  // right edge kept
+  EXPECT_EQ(Shown(), "elma");  // the English-side table's own entry, not a search result
+  EXPECT_EQ(window_->Edit1->text(), "do");
+  QTest::keyClicks(window_->Edit1, "");
+  QTest::keyClick(window_->Edit1, Qt::Key_Backspace);  // "d": searched in the other table now
+  EXPECT_EQ(Shown(), "elma");
+  window_->Edit1->setText("kö");
+  EXPECT_EQ(Shown(), "köpek");
+
+  QTest::mouseClick(window_->SpeedButton1, Qt::LeftButton);
+  EXPECT_EQ(Captions(), turkishLabels);
+  EXPECT_EQ(window_->SpeedButton1->Glyph(), turkishGlyph);
+  EXPECT_EQ(Shown(), "dog");  // where the Turkish-side table was left
+  EXPECT_EQ(state_.aboutText, app::TurkishTexts().about);
+  EXPECT_TRUE(dialogs_.errors.empty());
+}
+
+TEST_F(Language, RebindingSearchesTheChosenHeadwordInTheOtherTable) {
+  MakeTable("Sozluk1.DB", {{"apple"}, {"kitap"}, {"zebra"}}, "CREATE INDEX k ON Sozluk1(Kelime)");
+  MakeTable("SozlukE1.DB", {{"elma"}, {"kitap"}}, "CREATE INDEX k ON SozlukE1(Kelime)");
+  Start();
+  auto* combo = window_->DBLookupComboBox1;
+  combo->setFocus();
+  QTest::keyClicks(combo, "kit");
+  ASSERT_EQ(combo->Text(), "kitap");
+  window_->DilDegis->trigger();  // the English side has "kitap" as well
+  EXPECT_EQ(combo->Text(), "kitap");
+  EXPECT_EQ(Shown(), "kitap");
+  window_->DilDegis->trigger();
+  QTest::keyClick(combo, Qt::Key_Down);  // choose "zebra", which the other side lacks
+  ASSERT_EQ(combo->Text(), "zebra");
+  window_->DilDegis->trigger();
+  EXPECT_EQ(combo->Text(), "");
+  EXPECT_EQ(Shown(), "kitap");  // the English-side table stays where it was
+}
+
+TEST_F(Language, SwitchBeforeTheLanguageIsSetChangesNothing) {
+  MakeDictionaries();
+  Start();
+  state_.currentLanguage.clear();
+  window_->DilDegisExecute();
+  EXPECT_EQ(state_.currentLanguage, "");
+  EXPECT_EQ(Captions()[0], "Kelime Ara");
+}
