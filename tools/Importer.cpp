@@ -1,0 +1,264 @@
+#include "tools/Importer.h"
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "base/Exception.h"
+#include "platform/ExePath.h"
+#include "tools/Collation.h"
+#include "tools/Dictd.h"
+#include "tools/Reverse.h"
+#include "tools/TableWriter.h"
+#include "tools/Text.h"
+#include "tools/Tsv.h"
+
+namespace lugatim::tools {
+
+using base::Format;
+
+std::vector<TParsedEntry> LoadDictd(const std::string& indexPath, const std::string& dictPath,
+                                    TProgress& progress) {
+  const std::vector<TDictdEntry> raw = ReadDictd(indexPath, dictPath, progress);
+  std::vector<TParsedEntry> entries;
+  entries.reserve(raw.size());
+  for (const TDictdEntry& e : raw) {
+    entries.push_back(ParseDictdEntry(e.text, e.key));
+    if (CharCount(entries.back().headword) > 255)
+      throw EImportError(
+          Format("%s:%d: headword longer than 255 characters", indexPath.c_str(), e.line));
+  }
+  return entries;
+}
+
+std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& englishTurkish) {
+  std::vector<TRow> rows;
+  rows.reserve(englishTurkish.size());
+  for (const TParsedEntry& e : englishTurkish) rows.push_back(MapEntry(e, TLang::English));
+  SortRows(rows, TLang::English);
+  return rows;
+}
+
+std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEnglish,
+                                   const std::vector<TParsedEntry>& englishTurkish) {
+  std::vector<TRow> rows = MergeTurkishTable(turkishEnglish, BuildReverse(englishTurkish));
+  SortRows(rows, TLang::Turkish);
+  return rows;
+}
+
+namespace {
+
+std::string Join(const std::string& dir, const std::string& name) {
+  return (std::filesystem::path(dir) / name).string();
+}
+
+// The .dict.dz of a dictionary, or its uncompressed .dict when only that exists.
+std::string DictFile(const std::string& dir, const std::string& name) {
+  const std::string dz = Join(dir, name + ".dict.dz");
+  const std::string plain = Join(dir, name + ".dict");
+  std::error_code ec;
+  if (!std::filesystem::exists(dz, ec) && std::filesystem::exists(plain, ec)) return plain;
+  return dz;
+}
+
+void MakeFolder(const std::string& dir) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec || !std::filesystem::is_directory(dir))
+    throw EImportError(Format("%s: cannot create the folder: %s", dir.c_str(),
+                              ec ? ec.message().c_str() : "not a folder"));
+}
+
+}  // namespace
+
+TDefaultsResult ImportDefaults(const std::string& dictdDir, const std::string& outDir,
+                               TProgress& progress) {
+  const std::vector<TParsedEntry> engTur = LoadDictd(
+      Join(dictdDir, "freedict-eng-tur.index"), DictFile(dictdDir, "freedict-eng-tur"), progress);
+  const std::vector<TParsedEntry> turEng = LoadDictd(
+      Join(dictdDir, "freedict-tur-eng.index"), DictFile(dictdDir, "freedict-tur-eng"), progress);
+  const std::vector<TRow> english = EnglishTableRows(engTur);
+  const std::vector<TRow> turkish = TurkishTableRows(turEng, engTur);
+  MakeFolder(outDir);
+  progress.Phase(kEnglishTable);
+  TStagedTable englishTable(Join(outDir, kEnglishTable), english, progress);
+  progress.Phase(kTurkishTable);
+  TStagedTable turkishTable(Join(outDir, kTurkishTable), turkish, progress);
+  englishTable.Commit();
+  turkishTable.Commit();
+  progress.Finish();
+  return {english.size(), turkish.size()};
+}
+
+size_t ImportDictd(const std::string& indexPath, const std::string& dictPath,
+                   const std::string& outPath, TLang lang, bool keepOrder, TProgress& progress) {
+  const std::vector<TParsedEntry> entries = LoadDictd(indexPath, dictPath, progress);
+  std::vector<TRow> rows;
+  rows.reserve(entries.size());
+  for (const TParsedEntry& e : entries) rows.push_back(MapEntry(e, lang));
+  if (!keepOrder) SortRows(rows, lang);
+  progress.Phase(std::filesystem::path(outPath).filename().string());
+  WriteTable(outPath, rows, progress);
+  progress.Finish();
+  return rows.size();
+}
+
+size_t ImportTsv(const std::string& tsvPath, const std::string& outPath, TLang lang, bool keepOrder,
+                 TProgress& progress) {
+  std::vector<TRow> rows = ParseTsv(ReadWholeFile(tsvPath), tsvPath);
+  if (!keepOrder) SortRows(rows, lang);
+  progress.Phase(std::filesystem::path(outPath).filename().string());
+  WriteTable(outPath, rows, progress);
+  progress.Finish();
+  return rows.size();
+}
+
+std::string UsageText() {
+  return R"(Usage:
+  lugatim-import defaults [--dictd-dir DIR] [--out DIR]
+      Builds the two dictionary tables of Lugatim from the FreeDict
+      dictionaries (Debian packages dict-freedict-eng-tur and
+      dict-freedict-tur-eng): Sozluk1.DB (English headwords, Turkish
+      meanings) and SozlukE1.DB (Turkish headwords, English meanings: the
+      Turkish-English dictionary merged with the reverse of the
+      English-Turkish one).
+      --dictd-dir DIR  folder of the .index and .dict.dz files
+                       (default /usr/share/dictd)
+      --out DIR        folder of the tables, created if missing
+                       (default: data/ beside this program)
+
+  lugatim-import dictd [--lang en|tr] [--keep-order] INDEXFILE DICTFILE OUT.DB
+      Builds one table from one dictionary in the dictd format (DICTFILE
+      plain or dictzip-compressed).
+
+  lugatim-import tsv [--lang en|tr] [--keep-order] FILE OUT.DB
+      Builds one table from a word list: UTF-8 text, one entry per line,
+          headword TAB category TAB prefix/suffix TAB meaning TAB example
+      Trailing fields may be left out; more than five fields is an error.
+      In meaning and example \n is a line break, \t a tab, \\ a backslash.
+      Empty lines and lines starting with # are skipped. Headword, category
+      and prefix/suffix hold up to 255 characters; the headword must not be
+      empty.
+
+  --lang en|tr   language of the headwords, for the alphabetical order and
+                 the affix words of a dictd import (default en)
+  --keep-order   keep the entries in file order instead of sorting them
+
+The table is named after the file (OUT.DB "Words.DB" holds table "Words").
+It is written to a temporary file beside OUT.DB and renamed over it when
+complete, so a failed import leaves an existing table untouched.
+Exit status: 0 done, 1 the import failed, 2 wrong usage.
+)";
+}
+
+namespace {
+
+struct TArgs {
+  std::vector<std::string> positional;
+  std::optional<std::string> dictdDir, outDir;
+  TLang lang = TLang::English;
+  bool keepOrder = false;
+  bool help = false;
+};
+
+class EUsage : public base::Exception {
+ public:
+  using Exception::Exception;
+};
+
+TArgs ParseArgs(const std::vector<std::string>& args, size_t from, bool defaults) {
+  TArgs a;
+  for (size_t i = from; i < args.size(); ++i) {
+    std::string arg = args[i];
+    std::optional<std::string> inlineValue;
+    if (arg.starts_with("--")) {
+      const size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        inlineValue = arg.substr(eq + 1);
+        arg.resize(eq);
+      }
+    }
+    const auto value = [&]() -> std::string {
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= args.size()) throw EUsage(arg + " needs a value");
+      return args[++i];
+    };
+    if (arg == "--help" || arg == "-h") {
+      a.help = true;
+    } else if (defaults && arg == "--dictd-dir") {
+      a.dictdDir = value();
+    } else if (defaults && arg == "--out") {
+      a.outDir = value();
+    } else if (!defaults && arg == "--lang") {
+      const std::string v = value();
+      if (v == "en")
+        a.lang = TLang::English;
+      else if (v == "tr")
+        a.lang = TLang::Turkish;
+      else
+        throw EUsage("--lang takes en or tr, not '" + v + "'");
+    } else if (!defaults && arg == "--keep-order" && !inlineValue) {
+      a.keepOrder = true;
+    } else if (arg == "--") {
+      a.positional.insert(a.positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    } else if (arg.size() > 1 && arg.starts_with('-')) {
+      throw EUsage("unknown option " + args[i]);
+    } else {
+      a.positional.push_back(arg);
+    }
+  }
+  return a;
+}
+
+}  // namespace
+
+int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              TProgress& progress) {
+  try {
+    if (args.empty()) throw EUsage("no command given");
+    const std::string& command = args.front();
+    if (command == "--help" || command == "-h" || command == "help") {
+      out << UsageText();
+      return 0;
+    }
+    if (command != "defaults" && command != "dictd" && command != "tsv")
+      throw EUsage("unknown command '" + command + "'");
+    const TArgs a = ParseArgs(args, 1, command == "defaults");
+    if (a.help) {
+      out << UsageText();
+      return 0;
+    }
+    if (command == "defaults") {
+      if (!a.positional.empty()) throw EUsage("defaults takes no file names");
+      const std::string outDir = a.outDir ? *a.outDir : platform::ExecutableDir() + "data/";
+      const TDefaultsResult r =
+          ImportDefaults(a.dictdDir.value_or("/usr/share/dictd"), outDir, progress);
+      out << Join(outDir, kEnglishTable) << ": " << r.englishRows << " entries\n"
+          << Join(outDir, kTurkishTable) << ": " << r.turkishRows << " entries\n";
+    } else if (command == "dictd") {
+      if (a.positional.size() != 3) throw EUsage("dictd needs INDEXFILE DICTFILE OUT.DB");
+      const size_t n = ImportDictd(a.positional[0], a.positional[1], a.positional[2], a.lang,
+                                   a.keepOrder, progress);
+      out << a.positional[2] << ": " << n << " entries\n";
+    } else {
+      if (a.positional.size() != 2) throw EUsage("tsv needs FILE OUT.DB");
+      const size_t n = ImportTsv(a.positional[0], a.positional[1], a.lang, a.keepOrder, progress);
+      out << a.positional[1] << ": " << n << " entries\n";
+    }
+    return 0;
+  } catch (const EUsage& e) {
+    err << "lugatim-import: " << e.Message() << "\nTry 'lugatim-import --help'.\n";
+    return 2;
+  } catch (const base::Exception& e) {
+    progress.Finish();
+    err << "lugatim-import: " << e.Message() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    progress.Finish();
+    err << "lugatim-import: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace lugatim::tools

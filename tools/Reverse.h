@@ -1,0 +1,52 @@
+#pragma once
+// The Turkish-headword side built from an English–Turkish dictionary: every
+// Turkish equivalent in a meaning becomes a headword whose meaning lists the
+// English headwords it translates.
+//
+// Which parts of a meaning count as equivalents: the meaning (examples
+// already cut off) is split at ", ", "; ", ": " and ". " outside
+// parentheses. Senses that are abbreviations "(kıs.)" or cross references
+// "(bak.)" give none. Of each part, leading labels and a trailing
+// parenthesised qualifier ("coşmak (fikir)") and trailing punctuation are
+// removed; the part is dropped when it is then empty, still holds a
+// parenthesis (unbalanced or in the middle), digits, quotes or symbols,
+// starts with "-" (case endings like "-(den.)"), has more than three words
+// or 40 characters (descriptions, not equivalents), follows a cross
+// reference or an abbreviation label, follows a "(bot.)", "(zool.)" or
+// "(biyol.)" label in the middle of a sense (a Latin name), or uses the
+// English headword itself (an example the source did not set apart). Parts
+// that differ only in case are one headword, spelled as most often written
+// (all small letters on a tie, then byte order). Its English words are
+// distinct and in English alphabetical order; its category holds the labels
+// that every sense it came from carries.
+
+#include <string>
+#include <vector>
+
+#include "tools/DictdEntry.h"
+#include "tools/ImportTypes.h"
+
+namespace lugatim::tools {
+
+// The cleaned Turkish equivalents of one sense of an English entry, in order,
+// without duplicates.
+std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry);
+
+struct TReverseEntry {
+  std::string headword;
+  std::vector<std::string> english;  // distinct, in English alphabetical order
+  std::vector<std::string> labels;   // labels common to every contributing sense
+};
+
+// The reverse of an English–Turkish dictionary, in Turkish alphabetical order.
+std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish);
+
+// The rows of the Turkish-headword table: every Turkish–English entry (its
+// headword keeps its own spelling; the reverse's English words that it does
+// not yet list are added, to its one unnumbered sense or as a new numbered
+// sense, and only to the first of duplicate headwords), and a row for each
+// reverse headword the Turkish–English dictionary lacks. Not yet sorted.
+std::vector<TRow> MergeTurkishTable(std::vector<TParsedEntry> turkishEnglish,
+                                    const std::vector<TReverseEntry>& reverse);
+
+}  // namespace lugatim::tools
