@@ -214,10 +214,10 @@ void TfrmLugatim::BindDataControls(data::TDataSource* source) {
 }
 
 void TfrmLugatim::FormCreate() {
-  state_.bannerFolder = banner::BannerFolderOf(exeDir_);
-  banner::EnsureBannerFolder(state_.bannerFolder);
-  state_.busy = false;
-  state_.adList = std::make_unique<base::TStringList>();
+  state_.channel.bannerFolder = banner::BannerFolderOf(exeDir_);
+  banner::EnsureBannerFolder(state_.channel.bannerFolder);
+  state_.channel.busy = false;
+  state_.channel.adList = std::make_unique<base::TStringList>();
   state_.currentLanguage = "Eng";
 }
 
@@ -226,7 +226,7 @@ void TfrmLugatim::FormShow() {
 }
 
 void TfrmLugatim::FormDestroy() {
-  state_.adList.reset();
+  state_.channel.adList.reset();
 }
 
 void TfrmLugatim::showEvent(QShowEvent* event) {

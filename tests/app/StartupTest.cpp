@@ -38,13 +38,13 @@ TEST_F(Startup, BannerFolderIsCreatedBesideTheExecutableAndTheBufferExists) {
   MakeDictionaries();
   base::TraceCapture traces;
   Start();
-  EXPECT_EQ(state_.bannerFolder, dir_ + "Banner/");
+  EXPECT_EQ(state_.channel.bannerFolder, dir_ + "Banner/");
   EXPECT_TRUE(std::filesystem::is_directory(dir_ + "Banner"));
-  ASSERT_NE(state_.adList, nullptr);
-  EXPECT_EQ(state_.adList->Count(), 0);
-  EXPECT_FALSE(state_.busy);
+  ASSERT_NE(state_.channel.adList, nullptr);
+  EXPECT_EQ(state_.channel.adList->Count(), 0);
+  EXPECT_FALSE(state_.channel.busy);
   window_.reset();
-  EXPECT_EQ(state_.adList, nullptr);  // released with the window
+  EXPECT_EQ(state_.channel.adList, nullptr);  // released with the window
   EXPECT_TRUE(traces.Lines().empty());
 }
 
