@@ -6,7 +6,9 @@
 namespace lugatim::http {
 
 namespace {
-bool IsContinuation(const std::string& line) { return !line.empty() && IsBlank(line[0]); }
+bool IsContinuation(const std::string& line) {
+  return !line.empty() && IsBlank(line[0]);
+}
 }  // namespace
 
 const std::string& THeaderList::Strings(int index) const {

@@ -68,6 +68,12 @@ class ScopeExit {
 
 }  // namespace
 
+void THttpClient::SetMaxBodySize(int64_t size) {
+  // Far beyond any stream, and small enough that positions never overflow.
+  constexpr int64_t kLargest = int64_t{1} << 62;
+  maxBodySize_ = std::clamp<int64_t>(size, 0, kLargest);
+}
+
 void THttpClient::FetchToStream(const std::string& url, base::TStream& stream) {
   // Each fetch starts its own redirect count, so that earlier failed
   // requests cannot use up the redirect maximum.
@@ -123,11 +129,16 @@ void THttpClient::PerformRequest(THttpMethod method, const std::string& url, bas
   ScopeExit restore([this, outerDeadline] { SetDeadline(outerDeadline); });
 
   SendRequest(method, target, source);
-  ReadResponseHead();
-  FillReply();
+  try {
+    ReadResponseHead();
+    FillReply();
+  } catch (const base::EConvertError&) {
+    // The rest of a response that cannot be read must not pass for the next one.
+    CloseConnection();
+    throw;
+  }
 
-  const bool redirect =
-      (statusCode_ / 100 == 3 && statusCode_ != 304) || !reply_.Location.empty();
+  const bool redirect = (statusCode_ / 100 == 3 && statusCode_ != 304) || !reply_.Location.empty();
   if (response != nullptr) ReadBody(*response);
   if (!redirect) {
     FinishConnection();
@@ -276,7 +287,8 @@ void THttpClient::FillReply() {
     const size_t dash = range.find('-');
     reply_.ContentRangeStart = static_cast<uint32_t>(base::StrToInt(range.substr(0, dash)));
     range = dash == std::string::npos ? std::string() : range.substr(dash + 1);
-    reply_.ContentRangeEnd = static_cast<uint32_t>(base::StrToInt(range.substr(0, range.find('/'))));
+    reply_.ContentRangeEnd =
+        static_cast<uint32_t>(base::StrToInt(range.substr(0, range.find('/'))));
   }
   reply_.Date = GmtToLocalDateTime(take("Date"));
   reply_.LastModified = GmtToLocalDateTime(take("Last-Modified"));
@@ -286,6 +298,9 @@ void THttpClient::FillReply() {
 }
 
 void THttpClient::ReadBody(base::TStream& stream) {
+  // These statuses never carry a body, whatever the headers say; reading one
+  // would wait for bytes that do not come.
+  if (statusCode_ / 100 == 1 || statusCode_ == 204 || statusCode_ == 304) return;
   if (reply_.ContentLength != 0) {
     if (reply_.ContentLength < 0) Fail(ENetBadResponse::BadContentLength(contentLengthText_));
     if (reply_.ContentLength > maxBodySize_) Fail(ENetBadResponse::BodyTooLarge(maxBodySize_));
@@ -311,8 +326,9 @@ void THttpClient::ReadChunked(base::TStream& stream) {
     for (char c : digits) {
       const int digit = HexDigit(c);
       if (digit < 0) Fail(ENetBadResponse::BadChunkSize(line));
-      // Beyond the cap the exact value no longer matters.
-      if (size <= maxBodySize_) size = size * 16 + digit;
+      // Beyond the cap the exact value no longer matters: it saturates.
+      constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+      size = size > (kMax - digit) / 16 ? kMax : size * 16 + digit;
     }
     if (size == 0) break;
     if (size > maxBodySize_ - total) Fail(ENetBadResponse::BodyTooLarge(maxBodySize_));

@@ -63,7 +63,7 @@ class THttpClient : public TTcpClient {
 
   // Largest body accepted, in bytes.
   int64_t MaxBodySize() const { return maxBodySize_; }
-  void SetMaxBodySize(int64_t size) { maxBodySize_ = size; }
+  void SetMaxBodySize(int64_t size);
   // Largest response head (status line and header lines), in bytes.
   size_t MaxHeaderSize() const { return maxHeaderSize_; }
   void SetMaxHeaderSize(size_t size) { maxHeaderSize_ = size; }

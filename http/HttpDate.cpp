@@ -26,7 +26,9 @@ long DaysFromCivil(long y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<long>(doe) - 719468;
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -43,7 +45,9 @@ std::string_view NextToken(std::string_view& text) {
   return token;
 }
 
-std::optional<int> ReadInt(std::string_view text) { return base::TryStrToInt(text); }
+std::optional<int> ReadInt(std::string_view text) {
+  return base::TryStrToInt(text);
+}
 
 bool AllDigits(std::string_view text) {
   if (text.empty()) return false;
@@ -108,8 +112,8 @@ TDateTime GmtToLocalDateTime(std::string_view value, int localOffsetMinutes) {
   if (text.size() > 4) {
     const std::string_view zone = text.substr(0, 5);
     if ((zone[0] == '+' || zone[0] == '-') && AllDigits(zone.substr(1))) {
-      zoneMinutes = ((zone[1] - '0') * 10 + (zone[2] - '0')) * 60 + (zone[3] - '0') * 10 +
-                    (zone[4] - '0');
+      zoneMinutes =
+          ((zone[1] - '0') * 10 + (zone[2] - '0')) * 60 + (zone[3] - '0') * 10 + (zone[4] - '0');
       if (zone[0] == '-') zoneMinutes = -zoneMinutes;
     }
   }

@@ -105,8 +105,7 @@ ENetSocketError::ENetSocketError(int errorNumber)
       errorNumber_(errorNumber) {}
 
 ENetBadResponse ENetBadResponse::LineTooLong(size_t maximum) {
-  return ENetBadResponse(
-      base::Format("Response line longer than %zu bytes.", maximum));
+  return ENetBadResponse(base::Format("Response line longer than %zu bytes.", maximum));
 }
 
 ENetBadResponse ENetBadResponse::HeaderTooLarge(size_t maximum) {

@@ -8,13 +8,21 @@ namespace {
 std::atomic<TResponsiveWaitBase*> gRegistered{nullptr};
 }
 
-TResponsiveWaitBase::TResponsiveWaitBase() { gRegistered = this; }
+TResponsiveWaitBase::TResponsiveWaitBase() {
+  gRegistered = this;
+}
 
-TResponsiveWaitBase::~TResponsiveWaitBase() { gRegistered = nullptr; }
+TResponsiveWaitBase::~TResponsiveWaitBase() {
+  gRegistered = nullptr;
+}
 
-TResponsiveWaitBase* TResponsiveWaitBase::Registered() { return gRegistered; }
+TResponsiveWaitBase* TResponsiveWaitBase::Registered() {
+  return gRegistered;
+}
 
-bool TResponsiveWaitBase::IsMainThread() { return ::gettid() == ::getpid(); }
+bool TResponsiveWaitBase::IsMainThread() {
+  return ::gettid() == ::getpid();
+}
 
 void TResponsiveWaitBase::OfferIdle(bool idle, bool override) {
   TResponsiveWaitBase* instance = gRegistered;

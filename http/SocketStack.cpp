@@ -28,7 +28,9 @@ std::mutex& StackMutex() {
 TSocketStack* gStack = nullptr;
 int gUsers = 0;
 
-[[noreturn]] void RaiseErrno(int err) { throw ENetSocketError(WinsockErrorOfErrno(err)); }
+[[noreturn]] void RaiseErrno(int err) {
+  throw ENetSocketError(WinsockErrorOfErrno(err));
+}
 
 int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -52,7 +54,8 @@ sockaddr_in MakeAddress(const std::string& ip, int port) {
   addr.sin_port = htons(static_cast<uint16_t>(port));
   if (ip.empty()) {
     addr.sin_addr.s_addr = htonl(INADDR_ANY);
-  } else if (!TSocketStack::IsDottedQuad(ip) || ::inet_pton(AF_INET, ip.c_str(), &addr.sin_addr) != 1) {
+  } else if (!TSocketStack::IsDottedQuad(ip) ||
+             ::inet_pton(AF_INET, ip.c_str(), &addr.sin_addr) != 1) {
     throw ENetSocketError(kWsaEAddrNotAvail);
   }
   return addr;
@@ -96,7 +99,8 @@ bool TSocketStack::IsDottedQuad(std::string_view text) {
   size_t start = 0;
   for (;;) {
     const size_t dot = text.find('.', start);
-    const std::string_view part = text.substr(start, dot == std::string_view::npos ? dot : dot - start);
+    const std::string_view part =
+        text.substr(start, dot == std::string_view::npos ? dot : dot - start);
     if (part.empty() || part.size() > 3) return false;
     int value = 0;
     for (char c : part) {
@@ -111,7 +115,9 @@ bool TSocketStack::IsDottedQuad(std::string_view text) {
   return parts == 4;
 }
 
-int TSocketStack::NewSocket() { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+int TSocketStack::NewSocket() {
+  return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
 
 void TSocketStack::Bind(int fd, const std::string& ip, int port) {
   const sockaddr_in addr = MakeAddress(ip, port);

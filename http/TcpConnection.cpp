@@ -149,7 +149,9 @@ int TTcpConnection::ReceiveOnce(bool raise, int timeLimitMs, char* block, size_t
   if (!SocketOpen()) return 0;
 
   // A wait that the protocol leaves without end (or longer than the bounds)
-  // is held to the read time-out and the transfer deadline.
+  // is held to the read time-out and the transfer deadline; past the
+  // deadline nothing more is read, however fast the server sends.
+  if (deadline_ > 0 && NowMs() >= deadline_) TimedOut();
   const int bound = ReadBoundMs();
   const bool bounded = bound != kInfinite && (timeLimitMs < 0 || bound < timeLimitMs);
   if (!WaitReadable(bounded ? bound : timeLimitMs)) {
@@ -254,9 +256,9 @@ void TTcpConnection::ReadToStream(base::TStream& stream, int64_t count, int64_t 
   };
 
   if (!pending_.Empty()) {
-    const size_t take =
-        untilClose ? pending_.Size()
-                   : static_cast<size_t>(std::min<int64_t>(remaining, static_cast<int64_t>(pending_.Size())));
+    const size_t take = untilClose ? pending_.Size()
+                                   : static_cast<size_t>(std::min<int64_t>(
+                                         remaining, static_cast<int64_t>(pending_.Size())));
     if (take > 0) {
       accept(pending_.View().data(), take);
       pending_.Consume(take);
@@ -264,9 +266,9 @@ void TTcpConnection::ReadToStream(base::TStream& stream, int64_t count, int64_t 
   }
 
   while (SocketOpen() && (untilClose || remaining > 0)) {
-    const size_t blockSize =
-        untilClose ? recvBuffer_.size()
-                   : static_cast<size_t>(std::min<int64_t>(remaining, static_cast<int64_t>(recvBuffer_.size())));
+    const size_t blockSize = untilClose ? recvBuffer_.size()
+                                        : static_cast<size_t>(std::min<int64_t>(
+                                              remaining, static_cast<int64_t>(recvBuffer_.size())));
     const int n = ReceiveOnce(!untilClose, kInfinite, recvBuffer_.data(), blockSize);
     if (n > 0) accept(recvBuffer_.data(), static_cast<size_t>(n));
   }

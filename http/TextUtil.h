@@ -7,7 +7,9 @@
 
 namespace lugatim::http {
 
-inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -17,7 +19,9 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // Without leading and trailing spaces, tabs and other control characters.
 inline std::string_view Trim(std::string_view text) {

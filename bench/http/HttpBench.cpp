@@ -65,8 +65,9 @@ int Throughput(const std::string& url, bool devnull) {
   const auto start = std::chrono::steady_clock::now();
   client.FetchToStream(url, sink);
   const double seconds = SecondsSince(start);
-  std::printf("bytes=%lld seconds=%.4f bytes_per_second=%.0f\n", static_cast<long long>(sink.Size()),
-              seconds, static_cast<double>(sink.Size()) / seconds);
+  std::printf("bytes=%lld seconds=%.4f bytes_per_second=%.0f\n",
+              static_cast<long long>(sink.Size()), seconds,
+              static_cast<double>(sink.Size()) / seconds);
   return 0;
 }
 
@@ -105,6 +106,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "failed: %s\n", e.Message().c_str());
     return 1;
   }
-  std::fprintf(stderr, "usage: %s throughput URL [--devnull] | keepalive URL COUNT [LOOKAHEAD_MS]\n", argv[0]);
+  std::fprintf(stderr,
+               "usage: %s throughput URL [--devnull] | keepalive URL COUNT [LOOKAHEAD_MS]\n",
+               argv[0]);
   return 2;
 }

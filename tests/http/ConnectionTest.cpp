@@ -95,9 +95,10 @@ TEST(Connecting, OpensReportsStatusesAndClosesOnce) {
   EXPECT_FALSE(client.IsConnected());
   EXPECT_EQ(connected, 1);
   EXPECT_EQ(disconnected, 1);
-  EXPECT_EQ(statuses, (std::vector<std::string>{"Resolving hostname LocalHost.",
-                                                "Connecting to 127.0.0.1.", "Connected.",
-                                                "Disconnecting from 127.0.0.1.", "Not connected."}));
+  EXPECT_EQ(statuses, (std::vector<std::string>{
+                          "Resolving hostname LocalHost.", "Connecting to 127.0.0.1.", "Connected.",
+                          "Disconnecting from 127.0.0.1.", "Not connected."}));
+  EXPECT_TRUE(server.WaitForConnections(1));
   EXPECT_EQ(server.Connections(), 1);
 }
 

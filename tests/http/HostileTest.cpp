@@ -103,10 +103,9 @@ TEST_F(Hostile, ServerThatNeverAnswersTimesOut) {
 
 TEST_F(Hostile, DrippingStatusLineHitsTheTransferTimeOut) {
   const auto start = std::chrono::steady_clock::now();
-  const auto e = FetchFails<ENetSocketError>(Drip("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", 1000),
-                                             [](THttpClient& client) {
-                                               client.SetTransferTimeOut(1500);
-                                             });
+  const auto e =
+      FetchFails<ENetSocketError>(Drip("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", 1000),
+                                  [](THttpClient& client) { client.SetTransferTimeOut(1500); });
   EXPECT_EQ(e.ErrorNumber(), 10060);
   EXPECT_GE(MsSince(start), 1400);
   EXPECT_LT(MsSince(start), 6000);
@@ -125,6 +124,26 @@ TEST_F(Hostile, DrippingBodyHitsTheTransferTimeOut) {
       },
       [](THttpClient& client) { client.SetTransferTimeOut(800); }, &stream);
   EXPECT_EQ(e.ErrorNumber(), 10060);
+  EXPECT_TRUE(closedAfter_);
+}
+
+TEST_F(Hostile, FastEndlessBodyStopsAtTheTransferDeadline) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto e = FetchFails<ENetSocketError>(
+      [](TServerConnection& c) {
+        c.ReadRequest();
+        c.Send("HTTP/1.1 200 OK\r\n\r\n");
+        const std::string block(65536, 'e');
+        while (c.Send(block)) {
+        }
+      },
+      [](THttpClient& client) {
+        client.SetMaxBodySize(int64_t{1} << 40);
+        client.SetTransferTimeOut(300);
+      },
+      nullptr);
+  EXPECT_EQ(e.ErrorNumber(), 10060);
+  EXPECT_LT(MsSince(start), 5000);
   EXPECT_TRUE(closedAfter_);
 }
 
@@ -176,8 +195,8 @@ TEST_F(Hostile, HeadJustWithinTheLimitsIsAccepted) {
 }
 
 TEST_F(Hostile, HugeContentLengthIsRefusedBeforeAnythingIsReserved) {
-  for (const char* length : {"99999999999999999999999999", "9223372036854775807", "2147483647",
-                             "33554433"}) {
+  for (const char* length :
+       {"99999999999999999999999999", "9223372036854775807", "2147483647", "33554433"}) {
     TMemoryStream stream;
     const auto e = FetchFails<ENetBadResponse>(
         [length](TServerConnection& c) {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <future>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -236,8 +238,8 @@ TEST(KeepAlive, Http10ResponseClosesAfterTheBody) {
 
 TEST(KeepAlive, ConnectionCloseInAnyCaseCloses) {
   for (const char* value : {"close", "CLOSE", "  Close  "}) {
-    TScriptedServer server(Always(
-        Response("HTTP/1.1 200 OK", {"Content-Length: 1", std::string("Connection:") + value}, "z")));
+    TScriptedServer server(Always(Response(
+        "HTTP/1.1 200 OK", {"Content-Length: 1", std::string("Connection:") + value}, "z")));
     THttpClient client;
     EXPECT_EQ(client.FetchText(server.Url("/")), "z") << value;
     EXPECT_FALSE(client.IsConnected()) << value;
@@ -259,8 +261,8 @@ TEST(KeepAlive, ProtocolVersion10ClosesEveryConnection) {
 }
 
 TEST(Outcome, NotFoundRaisesWithTheStatusTextAndKeepsTheConnection) {
-  TScriptedServer server(Always(
-      Response("HTTP/1.1 404 Not Found", {"Content-Length: 9", "Content-Type: text/html"}, "not here!")));
+  TScriptedServer server(Always(Response(
+      "HTTP/1.1 404 Not Found", {"Content-Length: 9", "Content-Type: text/html"}, "not here!")));
   THttpClient client;
   TMemoryStream stream;
   const auto e =
@@ -293,7 +295,8 @@ TEST(Outcome, RedirectsAndLocationsFailAfterTheirBody) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {Response("HTTP/1.1 301 Moved Permanently", {"Location: http://a/", "Content-Length: 4"}, "moved"),
+      {Response("HTTP/1.1 301 Moved Permanently", {"Location: http://a/", "Content-Length: 4"},
+                "moved"),
        301, "301 Moved Permanently"},
       {Response("HTTP/1.1 302 Found", {"Location: /b", "Content-Length: 2"}, "go"), 302,
        "302 Found"},
@@ -349,6 +352,43 @@ TEST(Outcome, StatusThatIsNotANumberIsAConversionError) {
   THttpClient client;
   const auto e = Catch<lugatim::base::EConvertError>([&] { client.FetchText(server.Url("/")); });
   EXPECT_EQ(e.Message(), "'abc' is not a valid integer value");
+  // What followed cannot pass for the next response.
+  EXPECT_FALSE(client.IsConnected());
+}
+
+TEST(Outcome, BodilessStatusesReadNoBodyWhateverTheHeadersSay) {
+  // Without a length these would otherwise be read until a close that a
+  // kept-alive server never sends.
+  TScriptedServer server(Always(Response("HTTP/1.1 204 No Content", {"Content-Length: 0"}, "") +
+                                Response("HTTP/1.1 204 No Content", {}, "") +
+                                Response("HTTP/1.1 304 Not Modified", {"ETag: \"x\""}, "")));
+  THttpClient client;
+  client.SetReadTimeOut(3000);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(client.FetchText(server.Url("/a")), "");
+  EXPECT_EQ(client.FetchText(server.Url("/b")), "");
+  EXPECT_EQ(Catch<ENetProtocolReplyError>([&] { client.FetchText(server.Url("/c")); }).ReplyCode(),
+            304);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+  EXPECT_TRUE(client.IsConnected());
+}
+
+TEST(Limits, DefaultsAndClamping) {
+  THttpClient client;
+  EXPECT_EQ(client.MaxBodySize(), 32 * 1024 * 1024);
+  EXPECT_EQ(client.MaxHeaderSize(), 300u * 1024);
+  EXPECT_EQ(client.MaxLineLength(), 100u * 1024);
+  EXPECT_EQ(client.TransferTimeOut(), 60000);
+  EXPECT_EQ(client.ReadTimeOut(), 15000);
+  EXPECT_EQ(client.ConnectTimeOut(), 10000);
+  EXPECT_EQ(client.LookAheadTimeOut(), 1);
+  EXPECT_EQ(client.RedirectMaximum(), 15);
+  EXPECT_FALSE(client.HandleRedirects());
+  EXPECT_EQ(client.ProtocolVersion(), TProtocolVersion::pv1_1);
+  client.SetMaxBodySize(-5);
+  EXPECT_EQ(client.MaxBodySize(), 0);
+  client.SetMaxBodySize(std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(client.MaxBodySize(), int64_t{1} << 62);
 }
 
 TEST(Body, ZeroLengthEndsAtOnce) {
@@ -391,9 +431,10 @@ TEST(Body, ChunkedWithExtensionsAndTrailersArrivesWhole) {
 
 TEST(Body, BadChunkSizeLineFailsInsteadOfEndingTheBody) {
   for (const char* line : {"zz", "-5", "0x10", "", " 5", "+5"}) {
-    TScriptedServer server(Always(std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-                                              "3\r\nabc\r\n") +
-                                  line + "\r\nrest\r\n0\r\n\r\n"));
+    TScriptedServer server(
+        Always(std::string("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                           "3\r\nabc\r\n") +
+               line + "\r\nrest\r\n0\r\n\r\n"));
     THttpClient client;
     EXPECT_THROW(client.FetchText(server.Url("/")), ENetBadResponse) << line;
     EXPECT_FALSE(client.IsConnected()) << line;
@@ -401,8 +442,8 @@ TEST(Body, BadChunkSizeLineFailsInsteadOfEndingTheBody) {
 }
 
 TEST(Body, ChunkLongerThanItsSizeFails) {
-  TScriptedServer server(Always(
-      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcdef\r\n0\r\n\r\n"));
+  TScriptedServer server(
+      Always("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcdef\r\n0\r\n\r\n"));
   THttpClient client;
   const auto e = Catch<ENetBadResponse>([&] { client.FetchText(server.Url("/")); });
   EXPECT_EQ(e.Message(), "Chunk data not followed by a line end.");
@@ -430,12 +471,12 @@ TEST(Body, CloseBeforeContentLengthRaises) {
 }
 
 TEST(Reply, HeaderValuesAreFilledAndTheRestKeptAsExtraHeaders) {
-  TScriptedServer server(Always(Response(
-      "HTTP/1.1 206 Partial Content",
-      {"Server: test/1", "Content-Type: text/plain", "Content-Range: bytes 2-4/10",
-       "Date: Sun, 06 Nov 1994 08:49:37 GMT", "Content-Length: 3", "X-One: 1", "  folded",
-       "WWW-Authenticate: Basic", "Content-Encoding: identity"},
-      "abc")));
+  TScriptedServer server(
+      Always(Response("HTTP/1.1 206 Partial Content",
+                      {"Server: test/1", "Content-Type: text/plain", "Content-Range: bytes 2-4/10",
+                       "Date: Sun, 06 Nov 1994 08:49:37 GMT", "Content-Length: 3", "X-One: 1",
+                       "  folded", "WWW-Authenticate: Basic", "Content-Encoding: identity"},
+                      "abc")));
   THttpClient client;
   EXPECT_EQ(client.FetchText(server.Url("/")), "abc");
   const THeaderInfo& reply = client.Reply();

@@ -179,7 +179,8 @@ TEST(NetExceptions, FamilyAndFixedMessages) {
   EXPECT_EQ(ENetCouldNotBindSocket().Message(),
             "Could not bind socket. Address and port are already in use.");
   EXPECT_EQ(ENetInterceptPropInvalid().Message(), "Intercept value is not valid");
-  EXPECT_EQ(ENetStackCanNotLoadWinsock("wsock32.dll").Message(), "wsock32.dll could not be loaded.");
+  EXPECT_EQ(ENetStackCanNotLoadWinsock("wsock32.dll").Message(),
+            "wsock32.dll could not be loaded.");
   EXPECT_EQ(ENetStackSetSizeExceeded().Message(), "Set Size Exceeded.");
   EXPECT_EQ(ENetMoreThanOneResponsiveWait().Message(),
             "Only one TResponsiveWait can exist per application.");

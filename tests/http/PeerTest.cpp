@@ -71,18 +71,31 @@ class Nginx : public ::testing::Test {
     const std::string p = dir_->Path().string();
     dir_->WriteFile("nginx.conf",
                     "daemon off;\nmaster_process off;\nworker_processes 1;\n"
-                    "pid " + p + "/nginx.pid;\nerror_log " + p + "/error.log;\n"
-                    "events { worker_connections 64; }\n"
-                    "http {\n  access_log off;\n"
-                    "  client_body_temp_path " + p + "/body;\n  proxy_temp_path " + p + "/proxy;\n"
-                    "  fastcgi_temp_path " + p + "/fastcgi;\n  uwsgi_temp_path " + p + "/uwsgi;\n"
-                    "  scgi_temp_path " + p + "/scgi;\n  keepalive_requests 100000;\n"
-                    "  server {\n    listen 127.0.0.1:" + std::to_string(port_) + ";\n"
-                    "    root " + p + "/www;\n"
-                    "    location /gz/ { gzip on; gzip_types *; gzip_min_length 0; }\n"
-                    "  }\n}\n");
-    process_ = new TChildProcess({binary_, "-p", p, "-c", p + "/nginx.conf", "-e", p + "/error.log"},
-                                 dir_->Path(), dir_->Path() / "stdout.log");
+                    "pid " +
+                        p + "/nginx.pid;\nerror_log " + p +
+                        "/error.log;\n"
+                        "events { worker_connections 64; }\n"
+                        "http {\n  access_log off;\n"
+                        "  client_body_temp_path " +
+                        p + "/body;\n  proxy_temp_path " + p +
+                        "/proxy;\n"
+                        "  fastcgi_temp_path " +
+                        p + "/fastcgi;\n  uwsgi_temp_path " + p +
+                        "/uwsgi;\n"
+                        "  scgi_temp_path " +
+                        p +
+                        "/scgi;\n  keepalive_requests 100000;\n"
+                        "  server {\n    listen 127.0.0.1:" +
+                        std::to_string(port_) +
+                        ";\n"
+                        "    root " +
+                        p +
+                        "/www;\n"
+                        "    location /gz/ { gzip on; gzip_types *; gzip_min_length 0; }\n"
+                        "  }\n}\n");
+    process_ =
+        new TChildProcess({binary_, "-p", p, "-c", p + "/nginx.conf", "-e", p + "/error.log"},
+                          dir_->Path(), dir_->Path() / "stdout.log");
     started_ = process_->WaitUntilAccepting(port_, 10000);
   }
   static void TearDownTestSuite() {

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -111,6 +112,12 @@ std::string TScriptedServer::Url(std::string_view path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
 }
 
+bool TScriptedServer::WaitForConnections(int count) {
+  std::unique_lock lock(mutex_);
+  return acceptedChanged_.wait_for(lock, std::chrono::seconds(5),
+                                   [&] { return accepted_ >= count; });
+}
+
 std::vector<std::string> TScriptedServer::Requests() const {
   std::lock_guard lock(mutex_);
   return requests_;
@@ -122,7 +129,13 @@ void TScriptedServer::Run() {
     if (::poll(fds, 2, -1) <= 0 || fds[1].revents) return;
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
-    TServerConnection connection(fd, accepted_++, stopFd_);
+    int index;
+    {
+      std::lock_guard lock(mutex_);
+      index = accepted_++;
+    }
+    acceptedChanged_.notify_all();
+    TServerConnection connection(fd, index, stopFd_);
     connection.log_ = &requests_;
     connection.logMutex_ = &mutex_;
     script_(connection);

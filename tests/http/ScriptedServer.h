@@ -4,6 +4,7 @@
 // send exact bytes and see exactly what the client sent.
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -58,6 +59,9 @@ class TScriptedServer {
   int Port() const { return port_; }
   std::string Url(std::string_view path = "/") const;
   int Connections() const { return accepted_; }
+  // Waits until at least count connections were accepted (at most 5 s);
+  // true when they were.
+  bool WaitForConnections(int count);
   // Every request head read so far, in order.
   std::vector<std::string> Requests() const;
 
@@ -70,6 +74,7 @@ class TScriptedServer {
   int port_ = 0;
   std::atomic<int> accepted_{0};
   mutable std::mutex mutex_;
+  std::condition_variable acceptedChanged_;
   std::vector<std::string> requests_;
   std::thread thread_;
 };
