@@ -229,7 +229,8 @@ QByteArray EncodeGif(const std::vector<TGifEncodeFrame>& frames, const TGifEncod
   return out;
 }
 
-QImage ToIndexed8(const QImage& image, int* transparentIndex) {
+QImage ToIndexed8(const QImage& image, int* transparentIndex, int maxColors) {
+  maxColors = std::clamp(maxColors, 2, 256);
   const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
   // Exact colours when they fit; otherwise a median-cut palette, every pixel
   // mapped to its nearest entry.
@@ -245,7 +246,7 @@ QImage ToIndexed8(const QImage& image, int* transparentIndex) {
       ++counts[px[x] | 0xFF000000u];
     }
   }
-  const int room = anyTransparent ? 255 : 256;
+  const int room = anyTransparent ? maxColors - 1 : maxColors;
   QVector<QRgb> table;
   QHash<QRgb, int> exact;
   if (counts.size() <= room) {

@@ -25,9 +25,9 @@ struct TGifEncodeOptions {
 
 QByteArray EncodeGif(const std::vector<TGifEncodeFrame>& frames, const TGifEncodeOptions& options);
 
-// Reduces an image to at most 256 colours for EncodeGif. Fully transparent
-// pixels (alpha below 128) all map to one reserved index, returned in
-// transparentIndex (-1 when the image has none).
-QImage ToIndexed8(const QImage& image, int* transparentIndex);
+// Reduces an image to at most maxColors (2 to 256) colours, for EncodeGif or
+// an 8-bit bitmap. Fully transparent pixels (alpha below 128) all map to one
+// reserved index, returned in transparentIndex (-1 when the image has none).
+QImage ToIndexed8(const QImage& image, int* transparentIndex, int maxColors = 256);
 
 }  // namespace lugatim::codecs

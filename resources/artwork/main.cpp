@@ -1,0 +1,102 @@
+// lugatim-artwork: draws the program's built-in images and writes them into
+// a folder (the images/ folder of resources/ when regenerating them):
+//   SZLS3MS.bmp        480 x 480 mask, 8 bits per pixel, white cut away
+//   DUVADAREVI3.jpg    normal (and pressed) face
+//   DUVADAREVI3SEL.jpg face of the hot area under the pointer
+//   TURK.bmp, INGI.bmp 38 x 27 flag glyphs, 8 bits per pixel, 1638 bytes
+//   ICON.png           64 x 64 window icon
+//   BANNER.gif         468 x 60 initial banner with a transparent colour
+//   preview.png        (with --preview) the face under its mask, to look at
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <cstdio>
+
+#include "Artwork.h"
+#include "codecs/Bmp.h"
+#include "codecs/GifEncoder.h"
+#include "codecs/Jpeg.h"
+
+namespace {
+
+bool Write(const QDir& dir, const QString& name, const QByteArray& bytes) {
+  QFile file(dir.filePath(name));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+    return false;
+  }
+  std::printf("%s (%lld bytes)\n", qPrintable(file.fileName()),
+              static_cast<long long>(bytes.size()));
+  return true;
+}
+
+// A flag glyph as a 1638-byte file: 126 colours in the table.
+QByteArray Glyph(const QImage& image) {
+  QImage indexed = lugatim::codecs::ToIndexed8(image, nullptr, 126);
+  QVector<QRgb> table = indexed.colorTable();
+  while (table.size() < 126) table.push_back(qRgb(0xc0, 0xc0, 0xc0));
+  indexed.setColorTable(table);
+  return lugatim::codecs::EncodeBmp(indexed, 8);
+}
+
+QByteArray Mask(const QImage& mask) {
+  QImage indexed(mask.size(), QImage::Format_Indexed8);
+  indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  for (int y = 0; y < mask.height(); ++y)
+    for (int x = 0; x < mask.width(); ++x)
+      indexed.setPixel(x, y, mask.pixel(x, y) == qRgb(255, 255, 255) ? 1u : 0u);
+  return lugatim::codecs::EncodeBmp(indexed, 8);
+}
+
+QByteArray Banner() {
+  int transparent = -1;
+  lugatim::codecs::TGifEncodeFrame frame;
+  frame.image = lugatim::codecs::ToIndexed8(artwork::DrawBanner(0), &transparent);
+  frame.transparentIndex = transparent;
+  return lugatim::codecs::EncodeGif({frame}, {});
+}
+
+QImage Preview(const QImage& mask, const QImage& face) {
+  QImage out(face.size(), QImage::Format_RGB32);
+  out.fill(QColor(0x80, 0x90, 0x80));
+  for (int y = 0; y < face.height(); ++y)
+    for (int x = 0; x < face.width(); ++x)
+      if (mask.pixel(x, y) != qRgb(255, 255, 255)) out.setPixel(x, y, face.pixel(x, y));
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  const QStringList args = app.arguments();
+  if (args.size() < 2) {
+    std::fprintf(stderr, "usage: lugatim-artwork <output folder> [--preview]\n");
+    return 2;
+  }
+  QDir dir(args[1]);
+  if (!dir.mkpath(".")) return 1;
+  const QImage mask = artwork::DrawMask();
+  const QImage face = artwork::DrawFace(false);
+  const QImage hover = artwork::DrawFace(true);
+  bool ok = Write(dir, "SZLS3MS.bmp", Mask(mask));
+  ok = Write(dir, "DUVADAREVI3.jpg", lugatim::codecs::EncodeJpeg(face, 92)) && ok;
+  ok = Write(dir, "DUVADAREVI3SEL.jpg", lugatim::codecs::EncodeJpeg(hover, 92)) && ok;
+  ok = Write(dir, "TURK.bmp", Glyph(artwork::DrawTurkishFlag())) && ok;
+  ok = Write(dir, "INGI.bmp", Glyph(artwork::DrawBritishFlag())) && ok;
+  QImage icon = artwork::DrawIcon(64);
+  ok = icon.save(dir.filePath("ICON.png"), "PNG") && ok;
+  ok = Write(dir, "BANNER.gif", Banner()) && ok;
+  if (args.contains("--preview")) {
+    Preview(mask, face).save(dir.filePath("preview.png"));
+    Preview(mask, hover).save(dir.filePath("preview-hover.png"));
+    artwork::DrawTurkishFlag().scaled(152, 108).save(dir.filePath("preview-turk.png"));
+    artwork::DrawBritishFlag().scaled(152, 108).save(dir.filePath("preview-ingi.png"));
+    artwork::DrawBanner(0).save(dir.filePath("preview-banner.png"));
+    icon.save(dir.filePath("preview-icon.png"));
+  }
+  return ok ? 0 : 1;
+}
