@@ -49,8 +49,8 @@ class TTableModel : public QAbstractTableModel {
   TFieldDataLink link_;
   int rows_ = 0;
   int currentRow_ = -1;
-  static constexpr int kBlock = 128;
-  static constexpr size_t kMaxBlocks = 64;
+  static constexpr int kBlock = 32;
+  static constexpr size_t kMaxBlocks = 256;
   mutable std::map<int, std::vector<data::TEntry>> blocks_;
 };
 

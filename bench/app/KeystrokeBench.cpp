@@ -1,0 +1,90 @@
+// One keystroke in the search box until every view shows the found entry
+// (the locate, the edits, memos, grid and combo box updated and the window
+// painted), on the generated 1,000,000-entry table. Prints median and p95.
+//
+//   keystroke_bench [keystrokes] [data]     (QT_QPA_PLATFORM=offscreen is set here)
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "app/Application.h"
+#include "app/frmMainE.h"
+#include "bench/support/GeneratedTable.h"
+
+using namespace lugatim;
+
+namespace {
+
+class QuietDialogs : public app::IDialogs {
+ public:
+  void ShowMessage(const std::string& text) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+  }
+  void ShowError(const std::string& text) override {
+    std::fprintf(stderr, "error: %s\n", text.c_str());
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const int keystrokes = argc > 1 ? std::atoi(argv[1]) : 4000;
+  // "data": every view's content updated, without painting them.
+  const bool paint = !(argc > 2 && std::string(argv[2]) == "data");
+  // Both tables of the data module are the generated one.
+  const std::string generated = bench::GeneratedFolder();
+  const std::string folder = generated + "both/";
+  std::filesystem::create_directories(folder);
+  for (const char* name : {"Sozluk1.DB", "SozlukE1.DB"}) {
+    std::filesystem::remove(folder + name);
+    std::filesystem::create_symlink(generated + "Sozluk1.DB", folder + name);
+  }
+  setenv("LUGATIM_DB_DIR", folder.c_str(), 1);
+
+  QApplication application(argc, argv);
+  QuietDialogs dialogs;
+  app::SetDialogs(&dialogs);
+  app::TProcessState state;
+  const std::string exeDir =
+      std::filesystem::temp_directory_path().string() + "/lugatim-bench-exe/";
+  std::filesystem::create_directories(exeDir);
+  app::TfrmLugatim window(state, exeDir);
+  data::TDModuleFrm dataModule(dialogs);
+  window.AttachDataModule(&dataModule);
+  window.show();
+  QApplication::processEvents();
+
+  // Type words letter by letter, as a user does.
+  const auto words = bench::SampleWords(keystrokes, 11);
+  std::vector<double> micros;
+  micros.reserve(static_cast<size_t>(keystrokes));
+  size_t word = 0;
+  while (static_cast<int>(micros.size()) < keystrokes) {
+    window.Edit1->clear();
+    QApplication::processEvents();
+    const QString w = QString::fromStdString(words[word++ % words.size()]);
+    for (int n = 1; n <= std::min<int>(4, static_cast<int>(w.size())); ++n) {
+      const auto start = std::chrono::steady_clock::now();
+      window.Edit1->setText(w.left(n));
+      if (paint) {
+        // The views have asked for their repaints; the pending update
+        // requests paint exactly what changed.
+        QApplication::processEvents();
+      }
+      micros.push_back(
+          std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+              .count());
+    }
+  }
+  std::sort(micros.begin(), micros.end());
+  std::printf(
+      "%s: keystrokes %zu  median %.1f us  p95 %.1f us  max %.1f us  (table of %d entries)\n",
+      paint ? "updated and painted" : "updated", micros.size(), micros[micros.size() / 2],
+      micros[micros.size() * 95 / 100], micros.back(), dataModule.SozlukTB.RecordCount());
+  return 0;
+}
