@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include "base/Exception.h"
 #include "tools/ImportTypes.h"
@@ -164,7 +165,7 @@ std::string InflateDict(std::string_view data, const std::string& fileName, TPro
 std::vector<TDictdEntry> ReadDictd(const std::string& indexPath, const std::string& dictPath,
                                    TProgress& progress) {
   const std::vector<TIndexEntry> index = ParseDictdIndex(ReadWholeFile(indexPath), indexPath);
-  progress.Phase(dictPath);
+  progress.Phase(std::filesystem::path(dictPath).filename().string());
   const std::string text = InflateDict(ReadWholeFile(dictPath), dictPath, progress);
   std::vector<TDictdEntry> entries;
   entries.reserve(index.size());

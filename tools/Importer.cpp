@@ -22,7 +22,9 @@ std::vector<TParsedEntry> LoadDictd(const std::string& indexPath, const std::str
   const std::vector<TDictdEntry> raw = ReadDictd(indexPath, dictPath, progress);
   std::vector<TParsedEntry> entries;
   entries.reserve(raw.size());
+  progress.Phase(std::filesystem::path(indexPath).stem().string());
   for (const TDictdEntry& e : raw) {
+    if (entries.size() % 1024 == 0) progress.Update(entries.size(), raw.size());
     entries.push_back(ParseDictdEntry(e.text, e.key));
     if (CharCount(entries.back().headword) > 255)
       throw EImportError(

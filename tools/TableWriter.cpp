@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "base/Exception.h"
 #include "tools/Text.h"
@@ -86,7 +87,10 @@ void CheckRow(const TRow& row, size_t index, const std::string& target) {
   };
   if (row.kelime.empty()) fail("empty headword");
   for (const std::string* s : {&row.kelime, &row.kategori, &row.onekSonek, &row.anlami, &row.ornek})
-    if (!IsValidUtf8(*s)) fail("text is not valid UTF-8");
+    if (!IsValidUtf8(*s))
+      fail("text is not valid UTF-8");
+    else if (s->find('\0') != std::string::npos)
+      fail("text holds a NUL character");
   if (CharCount(row.kelime) > kMaxChars) fail("headword longer than 255 characters");
   if (CharCount(row.kategori) > kMaxChars) fail("category longer than 255 characters");
   if (CharCount(row.onekSonek) > kMaxChars) fail("prefix/suffix longer than 255 characters");
@@ -103,31 +107,32 @@ void Fill(const std::string& path, const std::string& target, const std::vector<
   db.Exec("CREATE TABLE " + Quote(table) +
           " (Kelime TEXT, Kategori TEXT, OnekSonek TEXT, SiraNo INTEGER PRIMARY KEY,"
           " Anlami TEXT, Ornek TEXT)");
-  sqlite3_stmt* st = nullptr;
+  sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db.Handle(),
                          ("INSERT INTO " + Quote(table) +
                           " (Kelime, Kategori, OnekSonek, SiraNo, Anlami, Ornek)"
                           " VALUES (?1, ?2, ?3, ?4, ?5, ?6)")
                              .c_str(),
-                         -1, &st, nullptr) != SQLITE_OK)
+                         -1, &raw, nullptr) != SQLITE_OK)
     db.Fail();
+  // Finalized on every path, also when the progress report throws, so that
+  // the connection closes.
+  const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
+  const auto bind = [&](int column, const std::string& text) {
+    sqlite3_bind_text(st.get(), column, text.c_str(), static_cast<int>(text.size()), SQLITE_STATIC);
+  };
   for (size_t i = 0; i < rows.size(); ++i) {
     const TRow& r = rows[i];
-    const std::string* texts[] = {&r.kelime, &r.kategori, &r.onekSonek};
-    for (int k = 0; k < 3; ++k)
-      sqlite3_bind_text(st, k + 1, texts[k]->c_str(), static_cast<int>(texts[k]->size()),
-                        SQLITE_STATIC);
-    sqlite3_bind_int64(st, 4, static_cast<sqlite3_int64>(i + 1));
-    sqlite3_bind_text(st, 5, r.anlami.c_str(), static_cast<int>(r.anlami.size()), SQLITE_STATIC);
-    sqlite3_bind_text(st, 6, r.ornek.c_str(), static_cast<int>(r.ornek.size()), SQLITE_STATIC);
-    if (sqlite3_step(st) != SQLITE_DONE) {
-      sqlite3_finalize(st);
-      db.Fail();
-    }
-    sqlite3_reset(st);
+    bind(1, r.kelime);
+    bind(2, r.kategori);
+    bind(3, r.onekSonek);
+    sqlite3_bind_int64(st.get(), 4, static_cast<sqlite3_int64>(i + 1));
+    bind(5, r.anlami);
+    bind(6, r.ornek);
+    if (sqlite3_step(st.get()) != SQLITE_DONE) db.Fail();
+    sqlite3_reset(st.get());
     if (i % 1024 == 0) progress.Update(i, rows.size());
   }
-  sqlite3_finalize(st);
   db.Exec("CREATE INDEX " + Quote(table + "_Kelime") + " ON " + Quote(table) +
           "(Kelime COLLATE BINARY)");
   db.Exec("COMMIT");
@@ -148,12 +153,12 @@ TStagedTable::TStagedTable(const std::string& targetPath, const std::vector<TRow
     throw EImportError(Format("%s: cannot create a temporary file in %s: %s", target_.c_str(),
                               dir.c_str(), std::strerror(errno)));
   tempPath_ = tmpl;
+  ClaimSlot(tempPath_);
   // mkstemp makes the file private; a table is as readable as any new file.
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
   close(fd);
-  ClaimSlot(tempPath_);
   try {
     Fill(tempPath_, target_, rows, progress);
   } catch (...) {

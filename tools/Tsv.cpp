@@ -50,6 +50,7 @@ std::vector<TRow> ParseTsv(std::string_view text, const std::string& fileName) {
     };
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (!IsValidUtf8(line)) fail("invalid UTF-8");
+    if (line.find('\0') != std::string_view::npos) fail("NUL character");
     if (line.find_first_not_of(' ') == std::string_view::npos || line.starts_with('#')) continue;
 
     std::vector<std::string_view> fields;

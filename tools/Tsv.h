@@ -9,8 +9,9 @@
 // taken literally, blanks around them trimmed; they may hold up to 255
 // characters. Lines end in LF or CR LF. Empty lines, lines of blanks and
 // lines starting with "#" are skipped; a UTF-8 byte order mark at the start
-// is ignored. Invalid UTF-8 and an empty headword are errors. Every error
-// names the file and line: "words.tsv:7: more than five fields".
+// is ignored. Invalid UTF-8, a NUL character and an empty headword are
+// errors. Every error names the file and line: "words.tsv:7: more than five
+// fields".
 
 #include <string>
 #include <string_view>

@@ -137,6 +137,8 @@ TEST_F(Writer, BadRowsAreRefusedBeforeAnythingIsWritten) {
             Path("T.DB") + ": entry 2 ('k\xFF'): text is not valid UTF-8");
   EXPECT_EQ(error({"k", "", "", "", "\xC3"}),
             Path("T.DB") + ": entry 2 ('k'): text is not valid UTF-8");
+  EXPECT_EQ(error({"k", "", "", std::string("a\0b", 3), ""}),
+            Path("T.DB") + ": entry 2 ('k'): text holds a NUL character");
   EXPECT_EQ(error({std::string(256, 'k'), "", "", "", ""}).substr(Path("T.DB").size()),
             ": entry 2 ('" + std::string(40, 'k') + "'): headword longer than 255 characters");
   EXPECT_THAT(error({"k", std::string(256, 'c'), "", "", ""}),
