@@ -25,67 +25,75 @@ struct Limits {
   throw base::Exception(base::Format("%s (%s, line %d)", "Assertion failure", "SkinForm", line));
 }
 
-// Turns one batch of row runs (sorted by row, then by x, one pixel high,
-// never touching each other within a row) into a region. Rows with the same
-// runs directly below each other are joined into one band first, so the
-// region is in the same canonical banded form that union produces; batches
-// therefore combine into one region equal to a single-batch build.
-QRegion BatchRegion(const std::vector<QRect>& runs, std::vector<QRect>& banded) {
-  banded.clear();
-  size_t i = 0;
-  size_t previousBand = 0, previousCount = 0;
-  while (i < runs.size()) {
-    const int y = runs[i].top();
-    size_t j = i;
-    while (j < runs.size() && runs[j].top() == y) ++j;
-    const size_t count = j - i;
-    bool joined = false;
-    if (previousCount == count && previousCount > 0 && banded[previousBand].bottom() + 1 == y) {
-      joined = true;
-      for (size_t k = 0; k < count && joined; ++k)
-        joined = banded[previousBand + k].left() == runs[i + k].left() &&
-                 banded[previousBand + k].right() == runs[i + k].right();
-    }
-    if (joined) {
-      for (size_t k = 0; k < count; ++k) banded[previousBand + k].setBottom(y);
-    } else {
-      previousBand = banded.size();
-      previousCount = count;
-      banded.insert(banded.end(), runs.begin() + static_cast<long>(i),
-                    runs.begin() + static_cast<long>(j));
-    }
-    i = j;
-  }
-  QRegion region;
-  if (!banded.empty()) region.setRects(banded.data(), static_cast<int>(banded.size()));
-  return region;
-}
-
-// OR-combines batch regions pairwise, like a binary counter, so that a mask
-// of many runs costs O(n log n) instead of O(n^2); union is associative, so
-// the result equals combining the batches one after the other.
+// OR-combines the batches into one region in canonical banded form (bands
+// of rows with identical runs joined, as union produces them).
+//
+// A batch whose runs all follow the runs gathered so far (a later row, or
+// further right in the same row) adds pixels that no earlier batch holds and
+// touches none of them within its row, so its union with them is the
+// concatenation of the runs; that is what the scan of a mask produces, and
+// it keeps a mask of many runs linear in their number. The runs are banded
+// as they come and the region is made once at the end. A batch that does not
+// follow is united as a region of its own.
 class RegionAccumulator {
  public:
-  void Add(QRegion region) {
-    int level = 0;
-    while (level < static_cast<int>(slots_.size()) &&
-           slots_[static_cast<size_t>(level)].has_value()) {
-      region = slots_[static_cast<size_t>(level)]->united(region);
-      slots_[static_cast<size_t>(level)].reset();
-      ++level;
+  explicit RegionAccumulator(int height) : height_(height) {}
+
+  void Add(const std::vector<QRect>& batch) {
+    if (batch.empty()) return;
+    if (!Follows(batch.front())) {
+      QRegion extra;
+      for (const QRect& r : batch) extra += r;
+      other_ += extra;
+      return;
     }
-    if (level == static_cast<int>(slots_.size())) slots_.emplace_back();
-    slots_[static_cast<size_t>(level)] = std::move(region);
+    for (const QRect& r : batch) {
+      if (!row_.empty() && r.top() != row_.front().top()) EndRow();
+      row_.push_back(r);
+    }
   }
+
   QRegion Result() {
-    QRegion result;
-    for (auto it = slots_.rbegin(); it != slots_.rend(); ++it)
-      if (it->has_value()) result = (*it)->united(result);
-    return result;
+    EndRow();
+    QRegion region;
+    if (!bands_.empty()) region.setRects(bands_.data(), static_cast<int>(bands_.size()));
+    if (!other_.isEmpty()) region = region.united(other_);
+    return region;
   }
 
  private:
-  std::vector<std::optional<QRegion>> slots_;
+  bool Follows(const QRect& next) const {
+    const QRect* last = !row_.empty() ? &row_.back() : nullptr;
+    if (last == nullptr) return bands_.empty() || next.top() > bands_.back().bottom();
+    return next.top() > last->top() ||
+           (next.top() == last->top() && next.left() > last->right() + 1);
+  }
+
+  // Joins the finished row to the band above when it continues it exactly.
+  void EndRow() {
+    if (row_.empty()) return;
+    const int y = row_.front().top();
+    const size_t count = row_.size();
+    bool joined = lastBandCount_ == count && bands_[lastBand_].bottom() + 1 == y;
+    for (size_t k = 0; k < count && joined; ++k)
+      joined = bands_[lastBand_ + k].left() == row_[k].left() &&
+               bands_[lastBand_ + k].right() == row_[k].right();
+    if (joined) {
+      for (size_t k = 0; k < count; ++k) bands_[lastBand_ + k].setBottom(y);
+    } else {
+      if (bands_.empty()) bands_.reserve(count * static_cast<size_t>(height_) + 16);
+      lastBand_ = bands_.size();
+      lastBandCount_ = count;
+      bands_.insert(bands_.end(), row_.begin(), row_.end());
+    }
+    row_.clear();
+  }
+
+  int height_;
+  std::vector<QRect> bands_;
+  std::vector<QRect> row_;  // the runs of the row in progress
+  size_t lastBand_ = 0, lastBandCount_ = 0;
+  QRegion other_;
 };
 
 }  // namespace
@@ -102,21 +110,23 @@ std::optional<QRegion> CreateRegionFromMask(const QImage& mask, const QColor& ke
                  std::min(255, key.blue() + tol.blue())}};
 
   TMaskRegionStats counted;
-  std::vector<QRect> buffer, banded;
+  std::vector<QRect> buffer;
   int capacity = 0;
   const auto grow = [&] {
     try {
       capacity += kGrowRects;
-      buffer.reserve(static_cast<size_t>(capacity));
+      // Beyond a batch of the standard size (tests only) the vector grows
+      // by itself; the capacity counted stays that of the rule.
+      if (capacity <= kBatchRects) buffer.reserve(static_cast<size_t>(capacity));
     } catch (const std::bad_alloc&) {
       AssertionFailure(__LINE__);
     }
     counted.maxCapacity = std::max(counted.maxCapacity, capacity);
   };
   grow();
-  RegionAccumulator result;
+  RegionAccumulator result(pixels.height());
   const auto flush = [&] {
-    result.Add(BatchRegion(buffer, banded));
+    result.Add(buffer);
     ++counted.batches;
     buffer.clear();
   };

@@ -19,7 +19,9 @@ EResNotFound::EResNotFound(const std::string& name)
 
 TResourceReader ProgramResources() {
   return [](const std::string& type, const std::string& name) -> std::optional<QByteArray> {
-    QFile file(QString::fromStdString(":/" + Upper(type) + "/" + Upper(name)));
+    const QString path = QStringLiteral(":/") + QString::fromStdString(type).toUpper() +
+                         QLatin1Char('/') + QString::fromStdString(name).toUpper();
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     return file.readAll();
   };
@@ -33,17 +35,14 @@ QByteArray ReadResource(const TResourceReader& reader, const std::string& type,
 }
 
 TImageResource ImageResourceOf(const std::string& entry) {
+  // Built from strings, not assigned from literals: GCC 12 at -O3 warns
+  // falsely on the latter.
+  static const std::string kGif("GIF"), kBmp("BMP"), kJpg("JPG"), kBlank(" ");
   const size_t dot = entry.find('.');
-  TImageResource r;
-  if (dot == std::string::npos) {
-    r.name = " ";
-    r.extension = " ";
-  } else {
-    r.name = Upper(entry.substr(0, dot));
-    r.extension = Upper(entry.substr(dot + 1, 3));
-  }
-  r.type = r.extension == "GIF" ? "GIF" : r.extension == "BMP" ? "BMP" : "JPG";
-  return r;
+  if (dot == std::string::npos) return TImageResource{kJpg, kBlank, kBlank};
+  std::string extension = Upper(entry.substr(dot + 1, 3));
+  const std::string& type = extension == kGif ? kGif : extension == kBmp ? kBmp : kJpg;
+  return TImageResource{type, Upper(entry.substr(0, dot)), std::move(extension)};
 }
 
 }  // namespace lugatim::skin
