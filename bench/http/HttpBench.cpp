@@ -1,7 +1,8 @@
 // Timed harness for the HTTP client against a real server (bench/http/run.sh
 // starts nginx and runs curl beside it):
 //
-//   lugatim_http_bench throughput URL [--devnull]   one GET of a large file
+//   lugatim_http_bench throughput URL [--devnull] [--recv-buffer=BYTES]
+//                                                   one GET of a large file
 //   lugatim_http_bench keepalive URL COUNT [LOOKAHEAD_MS]
 //                                                   COUNT sequential GETs
 //
@@ -57,8 +58,9 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int Throughput(const std::string& url, bool devnull) {
+int Throughput(const std::string& url, bool devnull, int recvBufferSize) {
   lugatim::http::THttpClient client;
+  if (recvBufferSize > 0) client.SetRecvBufferSize(recvBufferSize);
   client.SetMaxBodySize(int64_t{1} << 40);
   client.SetTransferTimeOut(0);
   TSinkStream sink(devnull);
@@ -97,7 +99,14 @@ int KeepAlive(const std::string& url, int count, int lookAheadMs) {
 int main(int argc, char** argv) {
   try {
     if (argc >= 3 && std::strcmp(argv[1], "throughput") == 0) {
-      return Throughput(argv[2], argc >= 4 && std::strcmp(argv[3], "--devnull") == 0);
+      bool devnull = false;
+      int recvBufferSize = 0;
+      for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--devnull") == 0) devnull = true;
+        if (std::strncmp(argv[i], "--recv-buffer=", 14) == 0)
+          recvBufferSize = std::atoi(argv[i] + 14);
+      }
+      return Throughput(argv[2], devnull, recvBufferSize);
     }
     if (argc >= 4 && std::strcmp(argv[1], "keepalive") == 0) {
       return KeepAlive(argv[2], std::atoi(argv[3]), argc >= 5 ? std::atoi(argv[4]) : 1);
@@ -107,7 +116,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fprintf(stderr,
-               "usage: %s throughput URL [--devnull] | keepalive URL COUNT [LOOKAHEAD_MS]\n",
+               "usage: %s throughput URL [--devnull] [--recv-buffer=BYTES] | keepalive URL COUNT "
+               "[LOOKAHEAD_MS]\n",
                argv[0]);
   return 2;
 }

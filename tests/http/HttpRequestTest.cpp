@@ -177,6 +177,21 @@ TEST(Endpoint, OpenConnectionIsReusedForSameHostAndPortAndReplacedOtherwise) {
   EXPECT_EQ(first.Connections(), 2);
 }
 
+TEST(Endpoint, HostAndPortStayWithTheLastUrlForALaterOpenConnection) {
+  TScriptedServer first(Always(Ok("one")));
+  TScriptedServer second(Always(Ok("two")));
+  THttpClient client;
+  EXPECT_EQ(client.FetchText(first.Url("/a")), "one");
+  EXPECT_EQ(client.FetchText(second.Url("/b")), "two");
+  client.CloseConnection();
+  client.OpenConnection();  // connects where the last URL pointed
+  ASSERT_TRUE(second.WaitForConnections(2));
+  EXPECT_EQ(first.Connections(), 1);
+  // A URL on the first host closes that connection and connects anew.
+  EXPECT_EQ(client.FetchText(first.Url("/c")), "one");
+  EXPECT_EQ(first.Connections(), 2);
+}
+
 TEST(Endpoint, HttpsIsRefusedWithoutConnectingOrSending) {
   TScriptedServer server(Always(Ok("x")));
   THttpClient client;

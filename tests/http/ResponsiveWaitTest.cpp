@@ -138,6 +138,22 @@ TEST(Slicing, InfiniteWaitTurnsEverySliceUntilDataArrives) {
   ::close(peer);
 }
 
+TEST(Slicing, ServerAnsweringAfterTwoSecondsSeesEightTurnsWithTheDefaults) {
+  FakePump pump;
+  TResponsiveWait wait(pump.Pump());
+  THttpClient client;
+  const int peer = Paired::Attach(client);
+  pump.onTurn = [&](int turn) {
+    if (turn == 8) SendAll(peer, "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nlate");
+  };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(client.FetchText("/slow"), "late");
+  EXPECT_GE(MsSince(start), 1900);
+  // Eight idle slices of 250 ms before the answer, one turn for the look-ahead.
+  EXPECT_EQ(pump.all, 9);
+  ::close(peer);
+}
+
 TEST(Slicing, WithoutAnActiveInstanceAWaitIsOneSelectAndNothingIsPumped) {
   FakePump pump;
   TResponsiveWait wait(pump.Pump());
