@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <Qt>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -78,5 +79,19 @@ using TMouseUpNotify =
 using TMouseMoveNotify = std::function<void(std::string ID, TShiftState Shift, int X, int Y)>;
 using TTrackBarNotify = std::function<void(std::string ID, int Position)>;
 using TNotifyEvent = std::function<void()>;
+
+// The same facts in Qt's terms, for handlers written against Qt types.
+inline Qt::MouseButton ToQtButton(TMouseButton b) {
+  return b == TMouseButton::mbLeft    ? Qt::LeftButton
+         : b == TMouseButton::mbRight ? Qt::RightButton
+                                      : Qt::MiddleButton;
+}
+inline Qt::KeyboardModifiers ToQtModifiers(TShiftState s) {
+  Qt::KeyboardModifiers m;
+  if (s & ssShift) m |= Qt::ShiftModifier;
+  if (s & ssAlt) m |= Qt::AltModifier;
+  if (s & ssCtrl) m |= Qt::ControlModifier;
+  return m;
+}
 
 }  // namespace lugatim::skin

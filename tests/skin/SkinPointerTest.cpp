@@ -292,3 +292,11 @@ TEST_F(SkinPointer, HintFollowsTheAreaUnderThePointer) {
   // Qt lets a tip fade out; it goes within its hide delay.
   EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
 }
+
+TEST(SkinTypes, QtTermsOfButtonsAndShiftState) {
+  EXPECT_EQ(ToQtButton(TMouseButton::mbLeft), Qt::LeftButton);
+  EXPECT_EQ(ToQtButton(TMouseButton::mbRight), Qt::RightButton);
+  EXPECT_EQ(ToQtButton(TMouseButton::mbMiddle), Qt::MiddleButton);
+  EXPECT_EQ(ToQtModifiers(ssShift | ssCtrl | ssLeft), Qt::ShiftModifier | Qt::ControlModifier);
+  EXPECT_EQ(ToQtModifiers(ssAlt), Qt::KeyboardModifiers(Qt::AltModifier));
+}
