@@ -36,12 +36,24 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), state_(state), exeDir_(exeDir) {
   setObjectName(QStringLiteral("frmLugatim"));
   setWindowTitle(QString::fromUtf8(kWindowCaption));
-  setWindowIcon(QIcon(QStringLiteral(":/ICON/MAINICON")));
+  setWindowIcon(QIcon(QStringLiteral(":/PNG/ICON")));
   move(222, 111);
   resize(492, 473);
   setFont(WindowFont());
   setBackgroundRole(QPalette::Button);
   setAutoFillBackground(true);
+
+  // The skinned surface covers the window and lies beneath everything else.
+  SkinForm1 = new skin::TSkinForm(this);
+  SkinForm1->setObjectName(QStringLiteral("SkinForm1"));
+  SkinForm1->SetKeyColor(Qt::white);
+  SkinForm1->SetTolerance(Qt::black);
+  SkinForm1->OnMouseUpNotify = [this](std::string id, skin::TMouseButton button,
+                                      skin::TShiftState shift, int x,
+                                      int y) { SkinForm1MouseUpNotify(id, button, shift, x, y); };
+  SkinForm1->OnMouseMoveNotify = [this](std::string id, skin::TShiftState shift, int x, int y) {
+    SkinForm1MouseMoveNotify(id, shift, x, y);
+  };
 
   // Drawn on the window's surface, bottom to top: labels, flag button, banner.
   Label1 = MakeLabel(22, 53, 84, 16, true);
@@ -171,19 +183,24 @@ QLabel* TfrmLugatim::MakeLabel(int x, int y, int w, int h, bool autoSize) {
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, Qt::yellow);
   label->setPalette(palette);
+  // On the button-coloured window a label would otherwise draw in ButtonText.
+  label->setForegroundRole(QPalette::WindowText);
   label->setAutoFillBackground(false);
   label->setContextMenuPolicy(Qt::PreventContextMenu);
   autoSize_.push_back(autoSize);
   rightEdge_.push_back(x + w);
+  storedWidth_.push_back(w);
   return label;
 }
 
 void TfrmLugatim::SetCaption(QLabel* label, const char* caption) {
   label->setText(QString::fromUtf8(caption));
   const size_t index = static_cast<size_t>(label->objectName().mid(5).toInt() - 1);
-  if (!autoSize_[index]) return;
-  // A label that sizes to its text keeps its right edge.
-  const int width = label->fontMetrics().horizontalAdvance(label->text());
+  // A label that sizes to its text keeps its right edge. A fixed one keeps
+  // its size, unless this desktop's font makes the caption wider than the
+  // label: then it grows to the left rather than cut the caption off.
+  const int needed = label->fontMetrics().horizontalAdvance(label->text());
+  const int width = autoSize_[index] ? needed : std::max(storedWidth_[index], needed);
   label->setGeometry(rightEdge_[index] - width, label->y(), width, label->height());
 }
 
@@ -218,6 +235,8 @@ void TfrmLugatim::FormCreate() {
   banner::EnsureBannerFolder(state_.channel.bannerFolder);
   state_.channel.busy = false;
   state_.channel.adList = std::make_unique<base::TStringList>();
+  // The window takes the mask's size and outline.
+  SkinForm1->LoadSkin();
   state_.currentLanguage = "Eng";
 }
 
@@ -315,9 +334,9 @@ void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* 
   SpeedButton1->LoadGlyph(skin::ReadResource(skin::ProgramResources(), "BMP", texts.glyph));
 }
 
-void TfrmLugatim::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton button,
-                                         Qt::KeyboardModifiers, int, int) {
-  if (button != Qt::LeftButton) return;
+void TfrmLugatim::SkinForm1MouseUpNotify(const std::string& id, skin::TMouseButton button,
+                                         skin::TShiftState, int, int) {
+  if (button != skin::TMouseButton::mbLeft) return;
   if (id == "KAPAT") {
     Kapat->trigger();
   } else if (id == "KUCULT") {
@@ -329,7 +348,7 @@ void TfrmLugatim::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton 
   }
 }
 
-void TfrmLugatim::SkinForm1MouseMoveNotify(const std::string& id, Qt::KeyboardModifiers, int, int) {
+void TfrmLugatim::SkinForm1MouseMoveNotify(const std::string& id, skin::TShiftState, int, int) {
   setCursor(IsButtonHotArea(id) ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 

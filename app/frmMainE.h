@@ -15,6 +15,7 @@
 #include "app/ProcessState.h"
 #include "base/Clock.h"
 #include "data/DModUnt.h"
+#include "skin/SkinForm.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupComboBox.h"
@@ -52,11 +53,12 @@ class TfrmLugatim : public QWidget {
   void HakkindaExecute();
   void DilDegisExecute();
   void SpeedButton1Click();
-  void SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton button,
-                              Qt::KeyboardModifiers shift, int x, int y);
-  void SkinForm1MouseMoveNotify(const std::string& id, Qt::KeyboardModifiers shift, int x, int y);
+  void SkinForm1MouseUpNotify(const std::string& id, skin::TMouseButton button,
+                              skin::TShiftState shift, int x, int y);
+  void SkinForm1MouseMoveNotify(const std::string& id, skin::TShiftState shift, int x, int y);
 
   // Components, named as the window's description names them.
+  skin::TSkinForm* SkinForm1;
   QLabel* Label1;
   QLabel* Label2;
   QLabel* Label3;
@@ -110,6 +112,7 @@ class TfrmLugatim : public QWidget {
   data::TDModuleFrm* dataModule_ = nullptr;
   std::vector<bool> autoSize_;  // per label, in label order
   std::vector<int> rightEdge_;
+  std::vector<int> storedWidth_;
   bool shown_ = false;
 };
 

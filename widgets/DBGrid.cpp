@@ -32,6 +32,7 @@ TDBGrid::TDBGrid(std::vector<TTableModel::Column> columns, QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setTabKeyNavigation(true);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);  // the scroll bar counts rows
   setWordWrap(false);
   horizontalHeader()->setSectionsMovable(true);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -60,8 +61,15 @@ void TDBGrid::FollowTable(int row, bool located) {
       currentIndex().isValid() ? currentIndex().column() : horizontalHeader()->logicalIndex(0);
   const QModelIndex index = model_.index(row, column);
   setCurrentIndex(index);
-  // A located entry sits in the middle of the rows, as far as the ends allow.
-  scrollTo(index, located ? QAbstractItemView::PositionAtCenter : QAbstractItemView::EnsureVisible);
+  if (located) {
+    // A located entry sits in the middle of the rows shown, as far as the
+    // ends of the table allow (the view's own centring favours the top).
+    const int shown = std::max(1, VisibleRows());
+    const int top = std::clamp(row - (shown - 1) / 2, 0, std::max(0, model_.rowCount() - shown));
+    verticalScrollBar()->setValue(top);
+  } else {
+    scrollTo(index, QAbstractItemView::EnsureVisible);
+  }
   following_ = false;
 }
 
