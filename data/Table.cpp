@@ -126,8 +126,16 @@ std::string ResolveAlias(const std::string& alias) {
     throw EDatabaseError(Format("Unknown database alias: %s", alias.c_str()));
   }
   const char* dir = std::getenv("LUGATIM_DB_DIR");
-  std::string folder =
-      dir != nullptr && *dir != '\0' ? std::string(dir) : platform::ExecutableDir() + "data/";
+  std::string folder;
+  if (dir != nullptr && *dir != '\0') {
+    folder = dir;
+  } else {
+    // Beside the executable; an installed program keeps its tables in the
+    // shared data folder of its prefix instead.
+    const std::string exeDir = platform::ExecutableDir();
+    folder = platform::RunsInstalled(exeDir) ? platform::InstalledDataDir(exeDir) + "data/"
+                                             : exeDir + "data/";
+  }
   if (folder.back() != '/') folder += '/';
   return folder;
 }
