@@ -6,10 +6,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMovie>
+#include <filesystem>
 
 #include "app/Application.h"
 #include "app/Texts.h"
 #include "banner/Kodlar.h"
+#include "platform/ExePath.h"
 #include "skin/SkinResources.h"
 
 namespace lugatim::app {
@@ -231,7 +233,15 @@ void TfrmLugatim::BindDataControls(data::TDataSource* source) {
 }
 
 void TfrmLugatim::FormCreate() {
-  state_.channel.bannerFolder = banner::BannerFolderOf(exeDir_);
+  // Beside the executable; an installed program, whose folder is not the
+  // user's to write, keeps its banners in the user's cache instead.
+  if (platform::RunsInstalled(exeDir_)) {
+    std::error_code ignored;
+    std::filesystem::create_directories(platform::UserCacheDir(), ignored);
+    state_.channel.bannerFolder = banner::BannerFolderOf(platform::UserCacheDir());
+  } else {
+    state_.channel.bannerFolder = banner::BannerFolderOf(exeDir_);
+  }
   banner::EnsureBannerFolder(state_.channel.bannerFolder);
   state_.channel.busy = false;
   state_.channel.adList = std::make_unique<base::TStringList>();

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "base/Exception.h"
+#include "data/Table.h"
 #include "platform/ExePath.h"
 #include "tools/Collation.h"
 #include "tools/Dictd.h"
@@ -127,7 +128,9 @@ std::string UsageText() {
       --dictd-dir DIR  folder of the .index and .dict.dz files
                        (default /usr/share/dictd)
       --out DIR        folder of the tables, created if missing
-                       (default: data/ beside this program)
+                       (default: where Lugatim reads its tables:
+                       $LUGATIM_DB_DIR, else data/ beside this program,
+                       or <prefix>/share/lugatim/data when installed)
 
   lugatim-import dictd [--lang en|tr] [--keep-order] INDEXFILE DICTFILE OUT.DB
       Builds one table from one dictionary in the dictd format (DICTFILE
@@ -233,7 +236,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (command == "defaults") {
       if (!a.positional.empty()) throw EUsage("defaults takes no file names");
-      const std::string outDir = a.outDir ? *a.outDir : platform::ExecutableDir() + "data/";
+      const std::string outDir = a.outDir ? *a.outDir : data::ResolveAlias("Lugatim");
       const TDefaultsResult r =
           ImportDefaults(a.dictdDir.value_or("/usr/share/dictd"), outDir, progress);
       out << Join(outDir, kEnglishTable) << ": " << r.englishRows << " entries\n"

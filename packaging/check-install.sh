@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks that an installed copy
+# has everything it needs: program, importer, desktop entry, icon, tables,
+# and that the installed importer writes where the installed program reads.
+#   check-install.sh <build-dir>
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)/usr
+trap 'rm -rf "$(dirname "$prefix")"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for f in bin/lugatim bin/lugatim-import share/applications/lugatim.desktop \
+         share/icons/hicolor/64x64/apps/lugatim.png; do
+  [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+grep -q '^Exec=lugatim$' "$prefix/share/applications/lugatim.desktop"
+grep -q '^Icon=lugatim$' "$prefix/share/applications/lugatim.desktop"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$prefix/share/applications/lugatim.desktop"
+fi
+if [ -f /usr/share/dictd/freedict-eng-tur.index ]; then
+  for t in Sozluk1.DB SozlukE1.DB; do
+    [ -s "$prefix/share/lugatim/data/$t" ] || { echo "missing table $t"; exit 1; }
+  done
+fi
+# The installed importer's default output is the installed data folder.
+mkdir -p "$prefix/share/lugatim/data"
+if [ -f /usr/share/dictd/freedict-eng-tur.index ]; then
+  rm "$prefix/share/lugatim/data/Sozluk1.DB"
+  env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-import" defaults >/dev/null
+  [ -s "$prefix/share/lugatim/data/Sozluk1.DB" ] || { echo "defaults did not land in share/"; exit 1; }
+fi
+printf 'kitap\tisim\t\tbook\n' > "$prefix/words.tsv"
+env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-import" tsv "$prefix/words.tsv" "$prefix/share/lugatim/data/Mine.DB" >/dev/null
+[ -s "$prefix/share/lugatim/data/Mine.DB" ]
+echo "install layout ok"
