@@ -30,6 +30,15 @@ as_user() {
   fi
 }
 
+# Replaces the (sub)shell by the command, run as the invoking user; for
+# background processes whose pid must be the command's own.
+exec_as_user() {
+  if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+    exec sudo -u "$SUDO_USER" -H -- "$@"
+  fi
+  exec "$@"
+}
+
 install_packages() {
   local missing=()
   for p in "${packages[@]}"; do
@@ -49,15 +58,51 @@ build() {  # build <dir> <cmake options...>
   as_user cmake --build "$here/$dir" -j "$(nproc)"
 }
 
+# No display: run Lugatim on a virtual X server, save a screenshot of its
+# window and say where it is.
+show_without_display() {
+  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running Lugatim under Xvfb instead."
+  local bin=$here/build/release/bin shot=$here/build/release/lugatim-screenshot.png
+  local work
+  work=$(mktemp -d)
+  chmod 755 "$work"
+  exec 3<> "$work/display"
+  (exec_as_user Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1) &
+  local xvfb=$!
+  local number=""
+  for _ in $(seq 100); do number=$(head -n1 "$work/display" 2>/dev/null || true); [ -n "$number" ] && break; sleep 0.05; done
+  [ -n "$number" ] || { echo "Xvfb did not start" >&2; kill "$xvfb" 2>/dev/null; exit 1; }
+  mkdir -p "$work/run" && chmod 700 "$work/run"
+  [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && chown "$SUDO_USER" "$work/run"
+  export DISPLAY=:$number XDG_RUNTIME_DIR=$work/run
+  (exec_as_user env DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" "$bin/lugatim") &
+  local app=$!
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "Sözlük" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  sleep 1  # let it paint
+  # The window stands at its stored position, 222, 111, and is 480 x 480.
+  as_user env DISPLAY="$DISPLAY" "$bin/lugatim-screenshot" "$shot" 222 111 480 480
+  kill "$app" "$xvfb" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+  echo "Screenshot of the window: $shot"
+}
+
 case "$mode" in
   run)
     install_packages
     build build/release -DCMAKE_BUILD_TYPE=Release -DLUGATIM_TESTS=OFF
     as_user "$here/build/release/bin/lugatim-import" defaults
-    if [ -x "$here/build/release/bin/lugatim" ]; then
+    if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+      if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+        exec sudo -u "$SUDO_USER" -H --preserve-env=DISPLAY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XAUTHORITY,LUGATIM_UPDATE_SERVER \
+          "$here/build/release/bin/lugatim"
+      fi
       exec "$here/build/release/bin/lugatim"
     fi
-    echo "Dictionaries imported into $here/build/release/bin/data/"
+    show_without_display
     ;;
   test)
     install_packages

@@ -16,4 +16,7 @@ QImage DrawBritishFlag();      // 38 x 27 glyph on grey
 QImage DrawIcon(int size);     // window icon
 QImage DrawBanner(int frame);  // 468 x 60, transparent outside its pill
 
+// Writes the demo channel's banners (kelime.gif animated, sozluk.jpg, kitap.bmp).
+bool WriteDemoBanners(const QString& folder);
+
 }  // namespace artwork

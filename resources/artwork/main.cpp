@@ -7,6 +7,7 @@
 //   ICON.png           64 x 64 window icon
 //   BANNER.gif         468 x 60 initial banner with a transparent colour
 //   preview.png        (with --preview) the face under its mask, to look at
+// With --demo-banners <folder> it writes the demo update server's banners instead.
 
 #include <QDir>
 #include <QFile>
@@ -74,8 +75,12 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() < 2) {
-    std::fprintf(stderr, "usage: lugatim-artwork <output folder> [--preview]\n");
+    std::fprintf(stderr, "usage: lugatim-artwork <output folder> [--preview] | --demo-banners <folder>\n");
     return 2;
+  }
+  if (args[1] == "--demo-banners") {
+    // lugatim-artwork --demo-banners <folder>: the demo update server's banners.
+    return args.size() > 2 && artwork::WriteDemoBanners(args[2]) ? 0 : 1;
   }
   QDir dir(args[1]);
   if (!dir.mkpath(".")) return 1;
