@@ -12,11 +12,11 @@
 namespace lugatim::banner {
 
 struct TChannelState {
-  std::string bannerFolder;         // always ends in "/"
+  std::string bannerFolder;  // always ends in "/"
   std::string localVersionText;
   std::string serverVersionText;
   int32_t serverVersionNumber = 0;
-  std::string clickThroughAddress;  // target of the banner shown last
+  std::string clickThroughAddress;            // target of the banner shown last
   std::unique_ptr<base::TStringList> adList;  // the ad-list buffer, from FormCreate to FormDestroy
   std::atomic<bool> busy{false};
 };

@@ -19,12 +19,16 @@ TraceSink& CurrentSink() {
   return sink;
 }
 
-void DefaultSink(const std::string& line) {
+bool DefaultSinkWrites() {
   static const bool enabled = [] {
     const char* v = std::getenv("LUGATIM_TRACE");
     return v != nullptr && std::strcmp(v, "1") == 0;
   }();
-  if (enabled) std::fprintf(stderr, "%s\n", line.c_str());
+  return enabled;
+}
+
+void DefaultSink(const std::string& line) {
+  if (DefaultSinkWrites()) std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 }  // namespace
@@ -49,6 +53,11 @@ void Trace(const char* fmt, ...) {
   } else {
     DefaultSink(line);
   }
+}
+
+bool TraceEnabled() {
+  std::lock_guard lock(SinkMutex());
+  return CurrentSink() ? true : DefaultSinkWrites();
 }
 
 TraceSink SetTraceSink(TraceSink sink) {

@@ -15,6 +15,11 @@ using TraceSink = std::function<void(const std::string& line)>;
 // Formats one trace line and hands it to the installed sink. Callable from any thread.
 void Trace(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
+// Whether a trace written now reaches anyone: a sink is installed, or the
+// default sink writes (LUGATIM_TRACE=1). Lets a caller skip building traces
+// whose arguments are costly when nobody reads them.
+bool TraceEnabled();
+
 // Installs a sink (an empty one restores the default) and returns the previous one.
 TraceSink SetTraceSink(TraceSink sink);
 

@@ -162,6 +162,19 @@ QImage DecodeBmp(const void* data, size_t size) {
   return image;
 }
 
+QImage TransparentByBottomLeft(const QImage& image) {
+  if (image.isNull()) return image;
+  QImage out = image.convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = out.pixel(0, out.height() - 1) & 0x00FFFFFFu;
+  for (int y = 0; y < out.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) {
+      if ((row[x] & 0x00FFFFFFu) == key) row[x] = 0;
+    }
+  }
+  return out;
+}
+
 QByteArray EncodeBmp(const QImage& image, int bitsPerPixel) {
   if (image.isNull()) throw EInvalidGraphic("Cannot encode an empty image as a bitmap");
   if (bitsPerPixel != 8 && bitsPerPixel != 24)

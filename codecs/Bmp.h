@@ -18,6 +18,10 @@ inline QImage DecodeBmp(std::string_view data) {
   return DecodeBmp(data.data(), data.size());
 }
 
+// The bitmap as drawn transparently: every pixel of the bottom-left pixel's
+// colour becomes fully transparent (Format_ARGB32). A null image stays null.
+QImage TransparentByBottomLeft(const QImage& image);
+
 // Writes a bottom-up BMP file with a 40-byte info header. bitsPerPixel 8
 // takes a Format_Indexed8 image and writes exactly its colour table (so the
 // file size follows the colour count); 24 writes the pixels without a table.

@@ -66,6 +66,8 @@ TPicture DecodePicture(std::string_view data, std::string_view extension) {
   } else if (ext == "ico") {
     picture.format = "ico";
     picture.image = DecodeIcon(data);
+  } else if (ext == "wmf" || ext == "emf") {
+    throw NoMetafileDecoder(std::string(extension));
   } else {
     throw UnknownExtension(std::string(extension));
   }
@@ -76,7 +78,7 @@ TPicture LoadPicture(const std::string& path) {
   // The extension decides before the file is touched: without a codec there
   // is nothing to read it with.
   const std::string ext = PictureExtension(path);
-  if (!IsPictureExtension(ext)) throw UnknownExtension(ext);
+  if (!IsPictureExtension(ext)) DecodePicture({}, ext);  // raises the extension's own error
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     const int err = errno;

@@ -2,7 +2,10 @@
 // Picture loading by file name extension, letter case ignored: "gif" (every
 // frame, ready to be played), "jpg" and "jpeg" (libjpeg), "bmp", "ico". Any
 // other extension, none included, fails with EInvalidGraphic
-// "Unknown picture file extension (.%s)", %s the extension without its dot.
+// "Unknown picture file extension (.%s)", %s the extension without its dot,
+// except the Windows metafile extensions "wmf" and "emf", which have no
+// decoder on this platform and fail with
+// "Metafile pictures (.%s) cannot be decoded on this platform".
 
 #include <QImage>
 #include <string>

@@ -1,0 +1,218 @@
+#include "banner/BannerFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QString>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "base/Exception.h"
+
+namespace lugatim::banner {
+namespace {
+
+bool IsAscii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+// The UTF-8 text case-folded, or nothing when the bytes are no valid UTF-8.
+std::optional<QString> FoldUtf8(std::string_view text) {
+  const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+  const QString decoded = QString::fromUtf8(bytes);
+  if (decoded.toUtf8() != bytes) return std::nullopt;
+  return decoded.toCaseFolded();
+}
+
+std::string Reason(int err) {
+  return std::strerror(err);
+}
+
+[[noreturn]] void FailOpen(const std::string& path, const std::string& reason) {
+  throw base::Exception(base::Format("Cannot open file \"%s\". %s", path.c_str(), reason.c_str()));
+}
+
+[[noreturn]] void FailCreate(const std::string& path, const std::string& reason) {
+  throw base::Exception(
+      base::Format("Cannot create file \"%s\". %s", path.c_str(), reason.c_str()));
+}
+
+class Dir {
+ public:
+  explicit Dir(const std::string& path) : dir_(::opendir(path.c_str())) {}
+  ~Dir() {
+    if (dir_ != nullptr) ::closedir(dir_);
+  }
+  Dir(const Dir&) = delete;
+  Dir& operator=(const Dir&) = delete;
+  // The next entry name other than "." and "..", or nothing at the end.
+  std::optional<std::string> Next() {
+    if (dir_ == nullptr) return std::nullopt;
+    while (const dirent* entry = ::readdir(dir_)) {
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") return std::string(name);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  DIR* dir_;
+};
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int Get() const { return fd_; }
+  // Closes now and reports the error of close.
+  int Close() {
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc;
+  }
+
+ private:
+  int fd_;
+};
+
+// A name no entry of the folder has yet, for one temporary file.
+std::string TempName() {
+  static std::atomic<uint64_t> counter{0};
+  static const uint64_t seed = [] {
+    std::random_device device;
+    return (static_cast<uint64_t>(device()) << 32) ^ device() ^ static_cast<uint64_t>(::getpid());
+  }();
+  const uint64_t n = seed + 0x9E3779B97F4A7C15ull * ++counter;
+  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string name(kTempPrefix);
+  uint64_t v = n;
+  for (int i = 0; i < 12; ++i) {
+    name += digits[v % 36];
+    v /= 36;
+  }
+  return name;
+}
+
+}  // namespace
+
+bool IsSafeFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '/' || u < 0x20 || u == 0x7F) return false;
+  }
+  return true;
+}
+
+bool SameFileName(std::string_view a, std::string_view b) {
+  if (IsAscii(a) && IsAscii(b)) return EqualsAsciiNoCase(a, b);
+  const auto foldA = FoldUtf8(a);
+  const auto foldB = FoldUtf8(b);
+  if (foldA && foldB) return *foldA == *foldB;
+  return EqualsAsciiNoCase(a, b);
+}
+
+std::optional<std::string> FindEntry(const std::string& folder, std::string_view name) {
+  if (!IsSafeFileName(name)) return std::nullopt;
+  struct stat st {};
+  const std::string exact = folder + std::string(name);
+  if (::lstat(exact.c_str(), &st) == 0) return std::string(name);
+  std::optional<std::string> found;
+  Dir dir(folder);
+  while (auto entry = dir.Next()) {
+    if (SameFileName(*entry, name) && (!found || *entry < *found)) found = std::move(*entry);
+  }
+  return found;
+}
+
+std::string ReadFolderFile(const std::string& folder, std::string_view name) {
+  const std::string asked = folder + std::string(name);
+  if (!IsSafeFileName(name)) FailOpen(asked, "Unsafe file name");
+  const auto entry = FindEntry(folder, name);
+  if (!entry) FailOpen(asked, Reason(ENOENT));
+  const std::string path = folder + *entry;
+  // Non-blocking, so that a FIFO in place of a file cannot hold the reader.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.Get() < 0) FailOpen(path, Reason(errno));
+  struct stat st {};
+  if (::fstat(fd.Get(), &st) != 0) FailOpen(path, Reason(errno));
+  if (!S_ISREG(st.st_mode)) FailOpen(path, S_ISDIR(st.st_mode) ? Reason(EISDIR) : "Not a file");
+  std::string content;
+  content.reserve(static_cast<size_t>(st.st_size));
+  char block[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.Get(), block, sizeof block);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      FailOpen(path, Reason(errno));
+    }
+    if (n == 0) break;
+    content.append(block, static_cast<size_t>(n));
+  }
+  return content;
+}
+
+void WriteFolderFile(const std::string& folder, std::string_view name, std::string_view bytes) {
+  const std::string asked = folder + std::string(name);
+  if (!IsSafeFileName(name)) FailCreate(asked, "Unsafe file name");
+  const std::string target = folder + FindEntry(folder, name).value_or(std::string(name));
+
+  std::string temp;
+  int rawFd = -1;
+  for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
+    temp = folder + TempName();
+    rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (rawFd < 0 && errno != EEXIST) break;
+  }
+  if (rawFd < 0) FailCreate(asked, Reason(errno));
+  Fd fd(rawFd);
+  auto discard = [&](int err) {
+    ::unlink(temp.c_str());
+    FailCreate(target, Reason(err));
+  };
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd.Get(), bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      discard(errno);
+    }
+    written += static_cast<size_t>(n);
+  }
+  if (fd.Close() != 0) discard(errno);
+  // rename() never follows a symbolic link at the target: it replaces the link.
+  if (::rename(temp.c_str(), target.c_str()) != 0) discard(errno);
+}
+
+void RemoveStaleTempFiles(const std::string& folder) {
+  Dir dir(folder);
+  while (auto entry = dir.Next()) {
+    if (entry->compare(0, kTempPrefix.size(), kTempPrefix) != 0) continue;
+    const std::string path = folder + *entry;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
+}
+
+}  // namespace lugatim::banner

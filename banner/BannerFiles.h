@@ -1,0 +1,50 @@
+#pragma once
+// The files of the Banner folder. Names in the folder are compared without
+// regard to letter case: a name is looked up among the folder's entries
+// before it is opened, so "liste.lst" reads the file written as "Liste.lst".
+//
+// Every write goes to a fresh temporary file in the folder that is then
+// renamed over the target, so that a reader, a crash or a kill sees either
+// the old file or the new one complete, never a part. Renaming replaces an
+// existing symbolic link instead of following it, so nothing is ever written
+// outside the folder. These guarantees hold against the program ending at
+// any moment; they do not reach to a power loss (no data is forced to disk).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lugatim::banner {
+
+// Temporary files begin with this text; only unfinished writes leave them.
+inline constexpr std::string_view kTempPrefix = ".lugatim-";
+
+// Whether the name can name a file directly inside the folder: not empty,
+// not "." or "..", no "/" and no control character (below 0x20, and 0x7F).
+bool IsSafeFileName(std::string_view name);
+
+// Whether two names name the same file of the folder: equal after Unicode
+// case folding when both are UTF-8, after ASCII case folding otherwise.
+bool SameFileName(std::string_view a, std::string_view b);
+
+// The name of the folder's entry that names the same file as `name`: the
+// exact name when an entry has it, otherwise the first (in byte order) entry
+// that matches without regard to case; nothing when none matches or the
+// name is unsafe.
+std::optional<std::string> FindEntry(const std::string& folder, std::string_view name);
+
+// The whole content of the folder's file of that name. Fails with
+// base::Exception 'Cannot open file "%s". <reason>' when the name is unsafe,
+// no entry matches, or the entry is no regular file or cannot be read.
+std::string ReadFolderFile(const std::string& folder, std::string_view name);
+
+// Creates or replaces the folder's file of that name (an existing entry of
+// another letter case keeps its name) with exactly the bytes. Fails with
+// base::Exception 'Cannot create file "%s". <reason>' when the name is
+// unsafe or the file cannot be written; the old file then stays as it was.
+void WriteFolderFile(const std::string& folder, std::string_view name, std::string_view bytes);
+
+// Removes the temporary files that interrupted writes left behind.
+void RemoveStaleTempFiles(const std::string& folder);
+
+}  // namespace lugatim::banner

@@ -1,0 +1,138 @@
+#include "banner/UpdateChain.h"
+
+#include <exception>
+#include <string>
+
+#include "banner/BannerFiles.h"
+#include "banner/Kodlar.h"
+#include "base/Exception.h"
+#include "base/IntText.h"
+#include "base/Stream.h"
+#include "base/StringList.h"
+
+namespace lugatim::banner {
+namespace {
+
+constexpr std::string_view kServerVersionPath = "/versiyon.ver";
+constexpr std::string_view kServerAdListPath = "/liste.lst";
+constexpr std::string_view kLocalVersionFile = "versiyon.ver";
+constexpr std::string_view kLocalAdListFile = "Liste.lst";
+
+}  // namespace
+
+void TUpdateChain::SetUpdateServer(const TUpdateServer& server) {
+  server_ = server;
+  client_.SetHost(server.host);
+  client_.SetPort(server.port);
+}
+
+void TUpdateChain::ConnectToUpdateServer() {
+  if (client_.IsConnected()) return;
+  client_.SetHost(server_.host);
+  client_.SetPort(server_.port);
+  client_.OpenConnection();
+}
+
+void TUpdateChain::VerKontrolEtExecute() {
+  base::TMemoryStream stream;
+  base::TStringList list;
+  state_.busy = true;
+  try {
+    ConnectToUpdateServer();
+    client_.FetchToStream(ServerUrl(server_, kServerVersionPath), stream);
+    list.Clear();
+    list.SetText(stream.Bytes());
+    state_.serverVersionText = list.Strings(0);
+    state_.serverVersionNumber = base::StrToInt(state_.serverVersionText);
+
+    // L is the number remembered from the previous check, not the file's:
+    // the file only supplies the text remembered for the next one.
+    int32_t localVersion = 0;
+    try {
+      base::TStringList local(
+          base::SplitLines(ReadFolderFile(state_.bannerFolder, kLocalVersionFile)));
+      // An empty file counts as a missing one; otherwise it would leave
+      // nothing to remember and fail every later check before any download
+      // could replace it.
+      if (local.Count() == 0) throw base::Exception("The local version file is empty");
+      list = std::move(local);
+      localVersion = base::StrToInt(state_.localVersionText);
+    } catch (const std::exception&) {
+      localVersion = 0;
+    }
+    state_.localVersionText = list.Strings(0);
+
+    if (localVersion < state_.serverVersionNumber) {
+      ReklamListeleExecute();
+    } else {
+      state_.busy = false;  // nothing newer: the banners in the folder may rotate
+    }
+  } catch (const std::exception&) {
+    client_.CloseConnection();
+    state_.busy = false;
+  }
+  client_.CloseConnection();
+}
+
+void TUpdateChain::ReklamListeleExecute() {
+  bool stored = false;
+  {
+    base::TMemoryStream stream;
+    state_.busy = true;
+    try {
+      ConnectToUpdateServer();
+      client_.FetchToStream(ServerUrl(server_, kServerAdListPath), stream);
+      WriteFolderFile(state_.bannerFolder, kLocalAdListFile, stream.Bytes());
+      stored = true;
+    } catch (const std::exception&) {
+      client_.CloseConnection();
+      state_.busy = false;
+    }
+  }
+  if (stored) BannerIndirExecute();
+}
+
+void TUpdateChain::BannerIndirExecute() {
+  if (!state_.adList) state_.adList = std::make_unique<base::TStringList>();
+  base::TStringList& buffer = *state_.adList;
+  try {
+    buffer.Clear();
+    buffer.SetText(ReadFolderFile(state_.bannerFolder, kLocalAdListFile));
+  } catch (...) {
+    state_.busy = false;
+    throw;
+  }
+
+  base::TMemoryStream stream;
+  const std::string versionText = std::to_string(state_.serverVersionNumber);
+  bool stored = false;
+  for (int i = 0; i < buffer.Count(); ++i) {
+    try {
+      const TAdLine ad = ParseAdLine(buffer.Strings(i));
+      if (ad.Silinecek == 1 && ad.HoldBack == 1) {
+        (void)client_.FetchText(ad.URLBanner);
+      } else {
+        stream.Clear();
+        client_.FetchToStream(ad.URLBanner, stream);
+        WriteFolderFile(state_.bannerFolder, BannerFileName(ad.URLBanner), stream.Bytes());
+        stored = true;
+      }
+    } catch (const std::exception&) {
+      client_.CloseConnection();
+    }
+  }
+
+  if (stored) {
+    try {
+      buffer.Clear();
+      buffer.Add(versionText);
+      WriteFolderFile(state_.bannerFolder, kLocalVersionFile, buffer.Text());
+    } catch (const std::exception&) {
+    }
+  }
+  // Cleared whether or not a banner was stored and the version saved: the
+  // chain is over and the folder may be rotated.
+  state_.busy = false;
+}
+
+}  // namespace lugatim::banner
