@@ -1,5 +1,6 @@
 #include "app/frmMainE.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -34,8 +35,22 @@ QFont WindowFont() {
 
 }  // namespace
 
-TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const base::TClock& clock)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), state_(state), exeDir_(exeDir) {
+TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const base::TClock& clock,
+                         int timerIntervalMs)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      ResponsiveWait1(http::TEventPump{[] { QCoreApplication::processEvents(); },
+                                       // Qt has no "one event" call; a single non-blocking pass of
+                                       // the event dispatcher is the closest.
+                                       [] {
+                                         if (auto* dispatcher =
+                                                 QAbstractEventDispatcher::instance()) {
+                                           dispatcher->processEvents(QEventLoop::AllEvents);
+                                         }
+                                       }}),
+      state_(state),
+      exeDir_(exeDir),
+      channel_(std::make_unique<banner::TBannerChannel>(HttpClient1, state.channel, clock,
+                                                        bannerDisplay_)) {
   setObjectName(QStringLiteral("frmLugatim"));
   setWindowTitle(QString::fromUtf8(kWindowCaption));
   setWindowIcon(QIcon(QStringLiteral(":/PNG/ICON")));
@@ -80,6 +95,7 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   Image1->setCursor(Qt::PointingHandCursor);
   Image1->setContextMenuPolicy(Qt::PreventContextMenu);
   Image1->SetMovie(std::make_unique<QMovie>(QStringLiteral(":/GIF/BANNER")));
+  connect(Image1, &widgets::TImage::Clicked, this, [this] { Guarded([this] { Image1Click(); }); });
 
   // Child controls above the surface, in tab order.
   Edit1 = new QLineEdit(this);
@@ -152,6 +168,16 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   handle(Kucult, &TfrmLugatim::KucultExecute);
   handle(DilDegis, &TfrmLugatim::DilDegisExecute);
   handle(Hakkinda, &TfrmLugatim::HakkindaExecute);
+  connect(Temizle, &QAction::triggered, this,
+          [this] { Guarded([this] { channel_->TemizleExecute(); }); });
+  connect(VerKontrolEt, &QAction::triggered, this,
+          [this] { Guarded([this] { channel_->VerKontrolEtExecute(); }); });
+  connect(ReklamListele, &QAction::triggered, this,
+          [this] { Guarded([this] { channel_->ReklamListeleExecute(); }); });
+  connect(BannerIndir, &QAction::triggered, this,
+          [this] { Guarded([this] { channel_->BannerIndirExecute(); }); });
+  connect(BannerGoruntule, &QAction::triggered, this,
+          [this] { Guarded([this] { channel_->BannerGoruntuleExecute(); }); });
 
   // The popup menu's items are the actions themselves, so they carry their
   // captions, shortcut texts and handlers.
@@ -162,7 +188,8 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setInterval(30000);
+  Timer1->setInterval(timerIntervalMs);
+  connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
   Timer1->start();
 
   // Key preview: the window sees every key before the focused control.
@@ -174,6 +201,8 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
 
 TfrmLugatim::~TfrmLugatim() {
   qApp->removeEventFilter(this);
+  // A rotation still waiting is stopped, not waited for beyond that.
+  channel_.reset();
   FormDestroy();
 }
 
@@ -243,11 +272,14 @@ void TfrmLugatim::FormCreate() {
     state_.channel.bannerFolder = banner::BannerFolderOf(exeDir_);
   }
   banner::EnsureBannerFolder(state_.channel.bannerFolder);
+  Temizle->trigger();
   state_.channel.busy = false;
+  channel_->SetUpdateServer(banner::ConfiguredUpdateServer());
   state_.channel.adList = std::make_unique<base::TStringList>();
   // The window takes the mask's size and outline.
   SkinForm1->LoadSkin();
   state_.currentLanguage = "Eng";
+  BannerGoruntule->trigger();
 }
 
 void TfrmLugatim::FormShow() {
@@ -323,6 +355,19 @@ void TfrmLugatim::HakkindaExecute() {
 
 void TfrmLugatim::SpeedButton1Click() {
   DilDegis->trigger();
+}
+
+void TfrmLugatim::Timer1Timer() {
+  channel_->Timer1Timer();
+}
+
+void TfrmLugatim::Image1Click() {
+  channel_->Image1Click();
+}
+
+void TfrmLugatim::BannerDisplay::ShowBanner(const banner::TBannerPicture& banner,
+                                            const std::string&) {
+  banner::ShowBannerOn(*window_.Image1, banner);
 }
 
 void TfrmLugatim::DilDegisExecute() {

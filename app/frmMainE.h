@@ -13,8 +13,12 @@
 #include <vector>
 
 #include "app/ProcessState.h"
+#include "banner/BannerChannel.h"
+#include "banner/UpdateServer.h"
 #include "base/Clock.h"
 #include "data/DModUnt.h"
+#include "http/HttpClient.h"
+#include "http/ResponsiveWait.h"
 #include "skin/SkinForm.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -31,8 +35,10 @@ class TfrmLugatim : public QWidget {
  public:
   // Creates the window and runs FormCreate. exeDir is the executable's
   // folder (ending in "/"); the Banner folder lies inside it.
+  // timerIntervalMs is the period of Timer1, the banner channel's tick.
   TfrmLugatim(TProcessState& state, const std::string& exeDir,
-              const base::TClock& clock = base::SystemClock::Instance());
+              const base::TClock& clock = base::SystemClock::Instance(),
+              int timerIntervalMs = banner::kTimer1IntervalMs);
   ~TfrmLugatim() override;
 
   // Binds every data-aware control to the data source that the window's
@@ -53,6 +59,8 @@ class TfrmLugatim : public QWidget {
   void HakkindaExecute();
   void DilDegisExecute();
   void SpeedButton1Click();
+  void Timer1Timer();
+  void Image1Click();
   void SkinForm1MouseUpNotify(const std::string& id, skin::TMouseButton button,
                               skin::TShiftState shift, int x, int y);
   void SkinForm1MouseMoveNotify(const std::string& id, skin::TShiftState shift, int x, int y);
@@ -92,8 +100,11 @@ class TfrmLugatim : public QWidget {
 
   QMenu* PopupMenu1;
   QTimer* Timer1;
+  http::THttpClient HttpClient1;
+  http::TResponsiveWait ResponsiveWait1;
 
   TProcessState& State() { return state_; }
+  banner::TBannerChannel& Channel() { return *channel_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -110,6 +121,17 @@ class TfrmLugatim : public QWidget {
   TProcessState& state_;
   std::string exeDir_;
   data::TDModuleFrm* dataModule_ = nullptr;
+  // Shows each banner the rotation hands over in Image1.
+  class BannerDisplay : public banner::IBannerDisplay {
+   public:
+    explicit BannerDisplay(TfrmLugatim& window) : window_(window) {}
+    void ShowBanner(const banner::TBannerPicture& banner, const std::string& urlToGo) override;
+
+   private:
+    TfrmLugatim& window_;
+  };
+  BannerDisplay bannerDisplay_{*this};
+  std::unique_ptr<banner::TBannerChannel> channel_;
   std::vector<bool> autoSize_;  // per label, in label order
   std::vector<int> rightEdge_;
   std::vector<int> storedWidth_;
