@@ -150,7 +150,9 @@ TEST_F(BannerWindow, SilentServerKeepsTheWindowResponsiveAndTheChannelAlive) {
   qint64 worst = 0;
   for (size_t i = 1; i < beats.size(); ++i) worst = std::max(worst, beats[i] - beats[i - 1]);
   RecordProperty("worst_gap_ms", static_cast<int>(worst));
-  EXPECT_LT(worst, 300) << beats.size() << " beats";
+  // The slice is 250 ms; the margin keeps a loaded sanitizer build from
+  // flaking, while a wait that blocked would show the whole 1500 ms.
+  EXPECT_LT(worst, 450) << beats.size() << " beats";
   QTRY_VERIFY_WITH_TIMEOUT(!state_.channel.busy, 5000);
   for (const auto& entry : std::filesystem::directory_iterator(dir_ + "Banner")) {
     ADD_FAILURE() << "written: " << entry.path();
