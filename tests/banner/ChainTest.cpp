@@ -1,0 +1,261 @@
+// The download chain against a scripted loopback server: when it downloads,
+// what it writes, which failures it skips, and the busy flag at every end.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "banner/BannerChannel.h"
+#include "banner/UpdateChain.h"
+#include "base/StringList.h"
+#include "http/ResponsiveWait.h"
+#include "tests/banner/BannerTestSupport.h"
+
+namespace lugatim::banner {
+namespace {
+
+using test::AdLine;
+using Paths = std::vector<std::string>;
+
+class Chain : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.bannerFolder = dir.folder;
+    state.adList = std::make_unique<base::TStringList>();
+    chain.SetUpdateServer({"127.0.0.1", site.Port()});
+  }
+  // A site with version n and an ad list of the lines.
+  void Publish(int version, const std::vector<std::string>& lines) {
+    site.SetOk("/versiyon.ver", std::to_string(version) + "\r\n");
+    std::string list;
+    for (const std::string& line : lines) list += line + "\r\n";
+    site.SetOk("/liste.lst", list);
+  }
+  // Runs one version check and returns the paths it requested.
+  Paths Check() {
+    const size_t before = site.Paths().size();
+    chain.VerKontrolEtExecute();
+    EXPECT_FALSE(state.busy) << "the chain ended with the busy flag set";
+    const Paths all = site.Paths();
+    return Paths(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+  }
+  std::string Url(const std::string& path) const { return site.Url(path); }
+
+  test::TSite site;
+  test::TBannerDir dir;
+  TChannelState state;
+  http::THttpClient client;
+  TUpdateChain chain{client, state};
+};
+
+TEST_F(Chain, ServerFiveLocalFiveDownloadsOnceAfterStartUp) {
+  dir.Write("versiyon.ver", "5\r\n");
+  Publish(5, {AdLine(Url("/b/one.gif"), "http://go/1", 5)});
+  site.SetOk("/b/one.gif", "GIF-one");
+  // L is 0 at the first check: the whole chain runs.
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver", "/liste.lst", "/b/one.gif"}));
+  EXPECT_EQ(state.serverVersionText, "5");
+  EXPECT_EQ(state.serverVersionNumber, 5);
+  EXPECT_EQ(state.localVersionText, "5");
+  EXPECT_EQ(dir.Read("one.gif"), "GIF-one");
+  EXPECT_EQ(dir.Read("versiyon.ver"), "5\r\n");
+  EXPECT_EQ(dir.Read("Liste.lst"), AdLine(Url("/b/one.gif"), "http://go/1", 5) + "\r\n");
+  // 5 against 5: nothing more.
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+}
+
+TEST_F(Chain, ServerFiveLocalFourDownloadsTwiceThenStops) {
+  dir.Write("versiyon.ver", "4\r\n");
+  Publish(5, {AdLine(Url("/b/one.gif"), "g", 5)});
+  site.SetOk("/b/one.gif", "x");
+  EXPECT_EQ(Check().size(), 3u);
+  EXPECT_EQ(dir.Read("versiyon.ver"), "5\r\n");
+  EXPECT_EQ(state.localVersionText, "4");  // remembered from the file as it was
+  EXPECT_EQ(Check().size(), 3u);           // 4 < 5 once more
+  EXPECT_EQ(state.localVersionText, "5");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+}
+
+TEST_F(Chain, NoLocalFileAndServerZeroOrNegativeDownloadNothing) {
+  Publish(0, {AdLine(Url("/b/one.gif"), "g", 5)});
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+  EXPECT_EQ(state.localVersionText, "0");  // the server's line, as no file was read
+  Publish(-3, {});
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+  EXPECT_FALSE(dir.Exists("Liste.lst"));
+}
+
+TEST_F(Chain, AnEmptyLocalVersionFileCountsAsMissing) {
+  dir.Write("versiyon.ver", "");
+  Publish(7, {AdLine(Url("/b/one.gif"), "g", 5)});
+  site.SetOk("/b/one.gif", "x");
+  EXPECT_EQ(Check().size(), 3u);
+  EXPECT_EQ(dir.Read("versiyon.ver"), "7\r\n");
+  EXPECT_EQ(state.localVersionText, "7");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+}
+
+TEST_F(Chain, LinesWithBothFlagsOneAreRequestedAsTextAndNothingIsStored) {
+  dir.Write("versiyon.ver", "1\r\n");
+  Publish(9, {AdLine(Url("/b/a.gif"), "g", 5, 1, 1), AdLine(Url("/b/b.gif"), "g", 5, 1, 1)});
+  site.SetOk("/b/a.gif", "A");
+  site.SetOk("/b/b.gif", "B");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver", "/liste.lst", "/b/a.gif", "/b/b.gif"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Liste.lst", "versiyon.ver"}));
+  EXPECT_EQ(dir.Read("versiyon.ver"), "1\r\n");  // not rewritten
+}
+
+TEST_F(Chain, EveryOtherFlagCombinationIsStored) {
+  Publish(2, {AdLine(Url("/b/a.gif"), "g", 5, 1, 0), AdLine(Url("/b/b.gif"), "g", 5, 0, 1),
+              AdLine(Url("/b/c.gif"), "g", 5, 2, 1)});
+  for (const char* p : {"/b/a.gif", "/b/b.gif", "/b/c.gif"}) site.SetOk(p, p);
+  Check();
+  EXPECT_EQ(dir.Read("a.gif"), "/b/a.gif");
+  EXPECT_EQ(dir.Read("b.gif"), "/b/b.gif");
+  EXPECT_EQ(dir.Read("c.gif"), "/b/c.gif");
+}
+
+TEST_F(Chain, AnInvalidLineBetweenTwoValidOnesIsSkipped) {
+  Publish(3, {AdLine(Url("/b/a.gif"), "g", 5), "not,an,ad,line", AdLine(Url("/b/c.jpg"), "g", 5)});
+  site.SetOk("/b/a.gif", "A");
+  site.SetOk("/b/c.jpg", "C");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver", "/liste.lst", "/b/a.gif", "/b/c.jpg"}));
+  EXPECT_EQ(dir.Read("a.gif"), "A");
+  EXPECT_EQ(dir.Read("c.jpg"), "C");
+  EXPECT_EQ(dir.Read("versiyon.ver"), "3\r\n");
+}
+
+TEST_F(Chain, ARedirectIsAFailureAndNothingIsStoredForIt) {
+  Publish(3, {AdLine(Url("/b/moved.gif"), "g", 5), AdLine(Url("/b/ok.gif"), "g", 5)});
+  site.SetResponse("/b/moved.gif", http::test::Response(
+                                       "HTTP/1.1 302 Found",
+                                       {"Location: " + Url("/b/ok.gif"), "Content-Length: 0"}, ""));
+  site.SetOk("/b/ok.gif", "OK");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver", "/liste.lst", "/b/moved.gif", "/b/ok.gif"}));
+  EXPECT_FALSE(dir.Exists("moved.gif"));
+  EXPECT_EQ(dir.Read("ok.gif"), "OK");
+}
+
+TEST_F(Chain, AFailedSaveOfTheVersionFileStillClearsTheBusyFlag) {
+  std::filesystem::create_directory(dir.folder + "versiyon.ver");  // cannot be replaced
+  Publish(3, {AdLine(Url("/b/a.gif"), "g", 5)});
+  site.SetOk("/b/a.gif", "A");
+  EXPECT_EQ(Check().size(), 3u);
+  EXPECT_EQ(dir.Read("a.gif"), "A");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.folder + "versiyon.ver"));
+}
+
+TEST_F(Chain, FailuresOfTheCheckAndOfTheAdListEndWithTheFlagClear) {
+  site.SetOk("/versiyon.ver", "five\r\n");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+  site.SetOk("/versiyon.ver", "");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver"}));
+  // The ad list answers 404: no pass; the old list stays whole.
+  dir.Write("Liste.lst", "old list");
+  site.SetOk("/versiyon.ver", "4\r\n");
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver", "/liste.lst"}));
+  EXPECT_EQ(dir.Read("Liste.lst"), "old list");
+}
+
+TEST_F(Chain, AnUnreachableServerEndsTheCheckWithTheFlagClear) {
+  chain.SetUpdateServer({"127.0.0.1", http::test::FreeLoopbackPort()});
+  chain.VerKontrolEtExecute();
+  EXPECT_FALSE(state.busy);
+  EXPECT_FALSE(client.IsConnected());
+}
+
+TEST_F(Chain, TheCheckGoesBackToTheUpdateServerAfterBannersFromAnotherHost) {
+  auto other = std::make_unique<test::TSite>();
+  other->SetOk("/elsewhere.gif", "E");
+  Publish(1, {AdLine(other->Url("/elsewhere.gif"), "g", 5)});
+  Check();
+  EXPECT_EQ(dir.Read("elsewhere.gif"), "E");
+  other.reset();  // the banner host is gone; the update server is not
+  Publish(2, {});
+  EXPECT_EQ(Check(), (Paths{"/versiyon.ver", "/liste.lst"}));
+}
+
+TEST_F(Chain, HostileNamesAreSkippedAndNothingIsWrittenOutsideTheFolder) {
+  const auto outside = dir.root.Path() / "outside.txt";
+  dir.root.WriteFile("outside.txt", "precious");
+  std::filesystem::create_symlink(outside, dir.folder + "link.gif");
+  const std::vector<std::string> paths = {
+      "/b/", "/b/.", "/b/..", "/b/link.gif", "/b/..%2F..%2Fevil.gif", "/b/ok.gif"};
+  std::vector<std::string> lines;
+  for (const std::string& p : paths) {
+    site.SetOk(p, "bytes of " + p);
+    lines.push_back(AdLine(Url(p), "g", 5));
+  }
+  lines.push_back(AdLine(
+      std::string("http://127.0.0.1:") + std::to_string(site.Port()) + "/b/ctl\x01.gif", "g", 5));
+  Publish(1, lines);
+  Check();
+  EXPECT_EQ(http::test::ReadFile(outside), "precious");
+  EXPECT_EQ(dir.Read("link.gif"), "bytes of /b/link.gif");  // the link itself was replaced
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.folder + "link.gif"));
+  EXPECT_EQ(dir.Read("..%2F..%2Fevil.gif"), "bytes of /b/..%2F..%2Fevil.gif");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"..%2F..%2Fevil.gif", "Liste.lst", "link.gif",
+                                                     "ok.gif", "versiyon.ver"}));
+  std::vector<std::string> top;
+  for (const auto& e : std::filesystem::directory_iterator(dir.root.Path()))
+    top.push_back(e.path().filename().string());
+  std::sort(top.begin(), top.end());
+  EXPECT_EQ(top, (std::vector<std::string>{"Banner", "outside.txt"}));
+}
+
+TEST_F(Chain, HugeLinesAndThousandsOfLinesArePassedOver) {
+  std::vector<std::string> lines;
+  lines.push_back(AdLine(Url("/b/first.gif"), "g", 5));
+  lines.push_back(std::string(3 * 1024 * 1024, 'x'));                               // no commas
+  lines.push_back(AdLine(std::string(200000, '/') + "slashes.gif", "g", 5));        // no host
+  lines.push_back(AdLine(Url("/b/" + std::string(300000, 'n') + ".gif"), "g", 5));  // too long
+  for (int i = 0; i < 5000; ++i) lines.push_back("junk line " + std::to_string(i) + ",,,,,");
+  for (int i = 0; i < 20; ++i) {
+    const std::string p = "/b/many" + std::to_string(i) + ".gif";
+    site.SetOk(p, p);
+    lines.push_back(AdLine(Url(p), "g", 5));
+  }
+  site.SetOk("/b/first.gif", "F");
+  Publish(4, lines);
+  const auto start = std::chrono::steady_clock::now();
+  Check();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+  EXPECT_EQ(dir.Read("first.gif"), "F");
+  for (int i = 0; i < 20; ++i) EXPECT_TRUE(dir.Exists("many" + std::to_string(i) + ".gif")) << i;
+  EXPECT_EQ(dir.Entries().size(), 23u);
+  EXPECT_EQ(dir.Read("versiyon.ver"), "4\r\n");
+}
+
+// A tick that the responsive wait delivers while the chain waits for the
+// server finds the busy flag set and does nothing.
+TEST_F(Chain, ATickDuringATransferDoesNothing) {
+  class NoDisplay : public IBannerDisplay {
+   public:
+    void ShowBanner(const TBannerPicture&, const std::string&) override {}
+  } display;
+  base::ManualClock clock;
+  TBannerChannel channel(client, state, clock, display);
+  channel.SetUpdateServer({"127.0.0.1", site.Port()});
+  int ticks = 0;
+  http::TResponsiveWait wait(http::TEventPump{[&] {
+                                                ++ticks;
+                                                channel.Timer1Timer();
+                                              },
+                                              [&] {
+                                                ++ticks;
+                                                channel.Timer1Timer();
+                                              }});
+  wait.SetIdleTimeOut(10);
+  Publish(2, {AdLine(Url("/b/a.gif"), "g", 5)});
+  site.SetOk("/b/a.gif", "A");
+  site.SetDelay("/liste.lst", 300);
+  site.SetDelay("/b/a.gif", 300);
+  channel.VerKontrolEtExecute();
+  EXPECT_GT(ticks, 5);
+  EXPECT_EQ(site.Paths(), (Paths{"/versiyon.ver", "/liste.lst", "/b/a.gif"}));
+  EXPECT_FALSE(channel.RotationRunning());
+  EXPECT_FALSE(state.busy);
+}
+
+}  // namespace
+}  // namespace lugatim::banner
