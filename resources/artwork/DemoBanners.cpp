@@ -38,9 +38,9 @@ QImage Card(const QColor& from, const QColor& to, const QString& title, const QS
 
 // One frame of the animated banner: a light band sweeps across the card.
 QImage AnimatedFrame(int frame, int frames) {
-  QImage banner = Card(QColor(0x1d, 0x5c, 0x8c), QColor(0x2f, 0x9e, 0x8f),
-                       QString::fromUtf8("Türkçe öğrenin!"),
-                       QString::fromUtf8("Her gün bir kelime \xE2\x80\xA2 lugatim.org"));
+  QImage banner =
+      Card(QColor(0x1d, 0x5c, 0x8c), QColor(0x2f, 0x9e, 0x8f), QString::fromUtf8("Türkçe öğrenin!"),
+           QString::fromUtf8("Her gün bir kelime \xE2\x80\xA2 lugatim.org"));
   QPainter p(&banner);
   const double x = -80 + (468 + 160) * frame / static_cast<double>(frames);
   QLinearGradient shine(x - 40, 0, x + 40, 0);
@@ -74,15 +74,16 @@ bool WriteDemoBanners(const QString& folder) {
     frames.push_back(frame);
   }
   bool ok = WriteFile(dir, "kelime.gif", lugatim::codecs::EncodeGif(frames, {}));
-  ok = WriteFile(dir, "sozluk.jpg",
-                 lugatim::codecs::EncodeJpeg(
-                     Card(QColor(0x8c, 0x1d, 0x3a), QColor(0xd8, 0x6a, 0x2c),
-                          QString::fromUtf8("Lugatim Pro"),
-                          QString::fromUtf8("100.000 kelime, çevrimdışı")),
-                     90)) &&
-       ok;
-  QImage bmp = Card(QColor(0x2c, 0x2c, 0x54), QColor(0x5a, 0x4a, 0x9c),
-                    QString::fromUtf8("Kitap kulübü"), QString::fromUtf8("Ayın kitabı: Tutunamayanlar"));
+  ok =
+      WriteFile(dir, "sozluk.jpg",
+                lugatim::codecs::EncodeJpeg(Card(QColor(0x8c, 0x1d, 0x3a), QColor(0xd8, 0x6a, 0x2c),
+                                                 QString::fromUtf8("Lugatim Pro"),
+                                                 QString::fromUtf8("100.000 kelime, çevrimdışı")),
+                                            90)) &&
+      ok;
+  QImage bmp =
+      Card(QColor(0x2c, 0x2c, 0x54), QColor(0x5a, 0x4a, 0x9c), QString::fromUtf8("Kitap kulübü"),
+           QString::fromUtf8("Ayın kitabı: Tutunamayanlar"));
   ok = WriteFile(dir, "kitap.bmp", lugatim::codecs::EncodeBmp(bmp, 24)) && ok;
   return ok;
 }

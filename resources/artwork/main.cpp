@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() < 2) {
-    std::fprintf(stderr, "usage: lugatim-artwork <output folder> [--preview] | --demo-banners <folder>\n");
+    std::fprintf(stderr,
+                 "usage: lugatim-artwork <output folder> [--preview] | --demo-banners <folder>\n");
     return 2;
   }
   if (args[1] == "--demo-banners") {

@@ -1,8 +1,8 @@
 #include <filesystem>
 
-#include "tests/support/TableFixture.h"
 #include "base/StringList.h"
 #include "data/DModUnt.h"
+#include "tests/support/TableFixture.h"
 
 using namespace lugatim::data;
 

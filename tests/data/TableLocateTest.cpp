@@ -1,6 +1,6 @@
-#include "tests/support/TableFixture.h"
 #include "base/TextFold.h"
 #include "data/Table.h"
+#include "tests/support/TableFixture.h"
 
 using namespace lugatim::data;
 
