@@ -106,6 +106,16 @@ void TUpdateChain::BannerIndirExecute() {
   base::TMemoryStream stream;
   const std::string versionText = std::to_string(state_.serverVersionNumber);
   bool stored = false;
+  // The banners are fetched back to back: a close by the server is noticed
+  // before each next request anyway, so the look-ahead after each response
+  // only checks what has already arrived instead of waiting for it.
+  const int lookAhead = client_.LookAheadTimeOut();
+  client_.SetLookAheadTimeOut(0);
+  struct RestoreLookAhead {
+    http::THttpClient& client;
+    int value;
+    ~RestoreLookAhead() { client.SetLookAheadTimeOut(value); }
+  } restoreLookAhead{client_, lookAhead};
   for (int i = 0; i < buffer.Count(); ++i) {
     try {
       const TAdLine ad = ParseAdLine(buffer.Strings(i));

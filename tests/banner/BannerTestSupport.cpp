@@ -53,7 +53,9 @@ TSite::TSite() {
       }
       if (delay > 0 && c.PauseOrStop(delay)) return;
       if (!c.Send(response)) return;
-      if (response.find("Connection: close") != std::string::npos) {
+      // "Connection: close" announces the close; "X-Then-Close" closes unannounced.
+      if (response.find("Connection: close") != std::string::npos ||
+          response.find("X-Then-Close") != std::string::npos) {
         c.Close();
         return;
       }

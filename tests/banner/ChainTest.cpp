@@ -136,6 +136,25 @@ TEST_F(Chain, ARedirectIsAFailureAndNothingIsStoredForIt) {
   EXPECT_EQ(dir.Read("ok.gif"), "OK");
 }
 
+TEST_F(Chain, BannersSurviveAServerThatClosesUnannouncedAfterEachResponse) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 10; ++i) {
+    const std::string p = "/b/c" + std::to_string(i) + ".gif";
+    site.SetResponse(p,
+                     http::test::Response(
+                         "HTTP/1.1 200 OK",
+                         {"Content-Length: " + std::to_string(p.size()), "X-Then-Close: yes"}, p));
+    lines.push_back(AdLine(Url(p), "g", 5));
+  }
+  Publish(1, lines);
+  const int lookAhead = client.LookAheadTimeOut();
+  Check();
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(dir.Read("c" + std::to_string(i) + ".gif"), "/b/c" + std::to_string(i) + ".gif");
+  }
+  EXPECT_EQ(client.LookAheadTimeOut(), lookAhead);  // the pass gives it back
+}
+
 TEST_F(Chain, AFailedSaveOfTheVersionFileStillClearsTheBusyFlag) {
   std::filesystem::create_directory(dir.folder + "versiyon.ver");  // cannot be replaced
   Publish(3, {AdLine(Url("/b/a.gif"), "g", 5)});
