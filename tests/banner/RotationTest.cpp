@@ -13,6 +13,7 @@
 #include "banner/WaitSeconds.h"
 #include "base/StringList.h"
 #include "tests/banner/BannerTestSupport.h"
+#include "widgets/ImageControl.h"
 
 namespace lugatim::banner {
 namespace {
@@ -308,6 +309,21 @@ TEST(ImageContent, StillPicturesAsImagesAnimatedGifsAsMovies) {
   EXPECT_TRUE(movie.movie->isValid());
   EXPECT_EQ(movie.movie->frameCount(), 2);
   EXPECT_THROW(LoadBannerPicture(dir.folder, "none.gif"), base::Exception);
+}
+
+TEST(ImageContent, TheWindowsImageControlTakesBothKinds) {
+  test::TBannerDir dir;
+  dir.Write("a.gif", test::AnimatedGifBytes({qRgb(255, 0, 0), qRgb(0, 0, 255)}));
+  dir.Write("p.bmp", test::BmpBytes(qRgb(0, 200, 0), qRgb(9, 9, 9), 600, 90));
+  widgets::TImage image;
+  image.resize(468, 60);
+  ShowBannerOn(image, LoadBannerPicture(dir.folder, "a.gif"));
+  EXPECT_TRUE(image.IsAnimated());
+  EXPECT_EQ(image.CurrentFrame().pixel(3, 3), qRgb(255, 0, 0));
+  ShowBannerOn(image, LoadBannerPicture(dir.folder, "p.bmp"));
+  EXPECT_FALSE(image.IsAnimated());
+  EXPECT_EQ(image.CurrentFrame().size(), QSize(600, 90));  // natural size; the control clips
+  EXPECT_EQ(qAlpha(image.CurrentFrame().pixel(0, 89)), 0);
 }
 
 }  // namespace
