@@ -33,6 +33,33 @@ void TUpdateChain::ConnectToUpdateServer() {
   client_.OpenConnection();
 }
 
+template <class Fetch>
+void TUpdateChain::FetchOnKeptConnection(const Fetch& fetch) {
+  bool reused = false;
+  if (client_.IsConnected()) {
+    // Notices a close that has arrived since the last response, so that the
+    // request goes out on a new connection instead.
+    try {
+      client_.ReceiveOnce(false, 0);
+    } catch (const std::exception&) {
+      client_.CloseConnection();
+    }
+    reused = client_.IsConnected();
+  }
+  try {
+    fetch();
+  } catch (const http::ENetConnClosedGracefully&) {
+    if (!reused) throw;
+    client_.CloseConnection();
+    fetch();
+  } catch (const http::ENetSocketError& e) {
+    // 10053/10054: the connection was aborted or reset under the request.
+    if (!reused || (e.ErrorNumber() != 10053 && e.ErrorNumber() != 10054)) throw;
+    client_.CloseConnection();
+    fetch();
+  }
+}
+
 void TUpdateChain::VerKontrolEtExecute() {
   base::TMemoryStream stream;
   base::TStringList list;
@@ -120,10 +147,12 @@ void TUpdateChain::BannerIndirExecute() {
     try {
       const TAdLine ad = ParseAdLine(buffer.Strings(i));
       if (ad.Silinecek == 1 && ad.HoldBack == 1) {
-        (void)client_.FetchText(ad.URLBanner);
+        FetchOnKeptConnection([&] { (void)client_.FetchText(ad.URLBanner); });
       } else {
-        stream.Clear();
-        client_.FetchToStream(ad.URLBanner, stream);
+        FetchOnKeptConnection([&] {
+          stream.Clear();
+          client_.FetchToStream(ad.URLBanner, stream);
+        });
         WriteFolderFile(state_.bannerFolder, BannerFileName(ad.URLBanner), stream.Bytes());
         stored = true;
       }

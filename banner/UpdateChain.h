@@ -40,6 +40,11 @@ class TUpdateChain {
   // is aimed at the server again first: the banners of the last pass may
   // have left it on another host.
   void ConnectToUpdateServer();
+  // One GET of the pass. A request that goes out on a kept-alive connection
+  // just as the server closes it fails through no fault of the banner; it is
+  // sent once more on a new connection, as HTTP allows for a GET.
+  template <class Fetch>
+  void FetchOnKeptConnection(const Fetch& fetch);
 
   http::THttpClient& client_;
   TChannelState& state_;
