@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -33,8 +34,17 @@ class TProcess {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    // An extra entry replaces an inherited one of the same name: getenv
+    // finds the first, so a duplicate would be ignored.
     std::vector<std::string> envText;
-    for (char** e = environ; *e != nullptr; ++e) envText.emplace_back(*e);
+    for (char** e = environ; *e != nullptr; ++e) {
+      const std::string entry(*e);
+      const std::string name = entry.substr(0, entry.find('=') + 1);
+      const bool replaced = std::any_of(env.begin(), env.end(), [&](const std::string& x) {
+        return x.compare(0, name.size(), name) == 0;
+      });
+      if (!replaced) envText.push_back(entry);
+    }
     envText.insert(envText.end(), env.begin(), env.end());
     std::vector<char*> envp;
     for (std::string& e : envText) envp.push_back(e.data());
