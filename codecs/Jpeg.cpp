@@ -2,7 +2,9 @@
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+#include <QImageReader>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,16 +47,30 @@ struct Decoder {
   bool cmyk = false;
 };
 
-bool ReadHeader(Decoder* d, const unsigned char* data, unsigned long size) {
+bool ReadHeader(Decoder* d, const unsigned char* data, unsigned long size, size_t memoryLimit) {
   if (setjmp(d->err.jump)) return false;
   jpeg_create_decompress(&d->cinfo);
   d->created = true;
+  // libjpeg's own buffers (the whole-image coefficients of a progressive
+  // file) stay within the limit too; beyond it libjpeg fails.
+  if (memoryLimit > 0) d->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
   jpeg_mem_src(&d->cinfo, data, size);
   jpeg_read_header(&d->cinfo, TRUE);
   d->cmyk = d->cinfo.jpeg_color_space == JCS_CMYK || d->cinfo.jpeg_color_space == JCS_YCCK;
   d->cinfo.out_color_space = d->cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+  return true;
+}
+
+bool StartDecompress(Decoder* d) {
+  if (setjmp(d->err.jump)) return false;
   jpeg_start_decompress(&d->cinfo);
   return true;
+}
+
+// The bytes an image may take: the allocation limit Qt's own image readers
+// (GIF, ICO) apply, so that every codec refuses the same sizes; 0 is none.
+size_t MemoryLimit() {
+  return static_cast<size_t>(QImageReader::allocationLimit()) * 1024 * 1024;
 }
 
 // Writes every scanline into rows of bytesPerLine bytes starting at bits.
@@ -123,7 +139,20 @@ QImage DecodeJpeg(const void* data, size_t size) {
   d.cinfo.err = nullptr;
   InstallErrorManager(d.err);
   d.cinfo.err = &d.err.pub;
-  if (!ReadHeader(&d, static_cast<const unsigned char*>(data), static_cast<unsigned long>(size))) {
+  const size_t limit = MemoryLimit();
+  if (!ReadHeader(&d, static_cast<const unsigned char*>(data), static_cast<unsigned long>(size),
+                  limit)) {
+    DestroyDecoder(d);
+    throw EInvalidGraphic(d.err.message);
+  }
+  // The header alone may declare up to 65500 x 65500 pixels (16 GiB): the
+  // size is checked before anything is allocated for it.
+  const uint64_t bytes = uint64_t{d.cinfo.image_width} * d.cinfo.image_height * 4;
+  if (limit > 0 && bytes > limit) {
+    DestroyDecoder(d);
+    throw EInvalidGraphic("JPEG image too large");
+  }
+  if (!StartDecompress(&d)) {
     DestroyDecoder(d);
     throw EInvalidGraphic(d.err.message);
   }

@@ -3,6 +3,10 @@
 // EInvalidGraphic carrying libjpeg's own message; libjpeg's default handler,
 // which would end the process, is never reached. Warnings (for instance a
 // truncated scan) are not errors: the decoder returns what it could read.
+// A header declaring more pixels than the image allocation limit of Qt's own
+// readers allows (QImageReader::allocationLimit(), 256 MiB unless changed, at
+// four bytes a pixel) fails with "JPEG image too large" before anything is
+// allocated for them, and libjpeg's working memory stays within that limit.
 
 #include <QByteArray>
 #include <QImage>

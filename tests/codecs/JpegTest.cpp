@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <cstdlib>
 
 #include "codecs/CodecError.h"
@@ -92,6 +93,51 @@ TEST(JpegDecode, CorruptTablesRaiseInsteadOfEndingTheProcess) {
   ASSERT_GT(sof, 0);
   file[sof + 9] = 7;  // component count 7 in a baseline frame header
   EXPECT_THROW(DecodeJpeg(View(file)), EInvalidGraphic);
+}
+
+namespace {
+
+// A frame header declaring w x h pixels over the scan of a small picture.
+QByteArray WithDeclaredSize(QByteArray file, int w, int h) {
+  const int sof = file.indexOf("\xFF\xC0");
+  if (sof < 0) return QByteArray();
+  file[sof + 5] = static_cast<char>(h >> 8);
+  file[sof + 6] = static_cast<char>(h & 0xFF);
+  file[sof + 7] = static_cast<char>(w >> 8);
+  file[sof + 8] = static_cast<char>(w & 0xFF);
+  return file;
+}
+
+// Restores Qt's image allocation limit when a test has changed it.
+struct AllocationLimit {
+  const int saved = QImageReader::allocationLimit();
+  explicit AllocationLimit(int mb) { QImageReader::setAllocationLimit(mb); }
+  ~AllocationLimit() { QImageReader::setAllocationLimit(saved); }
+};
+
+}  // namespace
+
+TEST(JpegDecode, HugeDeclaredSizeRaisesBeforeAllocating) {
+  // 300 bytes that declare 26985 x 27241 pixels: without the size check the
+  // decoder would allocate 2.9 GB for them.
+  const QByteArray file = WithDeclaredSize(EncodeJpeg(Gradient(16, 16), 90), 26985, 27241);
+  ASSERT_FALSE(file.isEmpty());
+  try {
+    DecodeJpeg(View(file));
+    FAIL() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "JPEG image too large");
+  }
+}
+
+TEST(JpegDecode, SizeLimitIsQtImageAllocationLimit) {
+  const AllocationLimit oneMiB(1);
+  const QByteArray small = EncodeJpeg(Gradient(16, 16), 90);
+  // 512 x 512 pixels of four bytes are exactly 1 MiB: allowed (the scan
+  // covers only the top; libjpeg fills the rest).
+  EXPECT_EQ(DecodeJpeg(View(WithDeclaredSize(small, 512, 512))).size(), QSize(512, 512));
+  EXPECT_THROW(DecodeJpeg(View(WithDeclaredSize(small, 512, 513))), EInvalidGraphic);
+  EXPECT_THROW(DecodeJpeg(View(WithDeclaredSize(small, 1025, 256))), EInvalidGraphic);
 }
 
 TEST(JpegEncode, EmptyImageRaises) {
