@@ -1,6 +1,9 @@
 // The pointer on the surface: hot areas, radio groups, track bars, the
 // window move, and the notifications.
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/IntText.h"
 #include "skin/SkinForm.h"
 
@@ -22,14 +25,19 @@ int HitTest(const THotAreaInfoArray& areas, int x, int y) {
 }
 
 QRect RectOf(const HotAreaInfoRec& a) {
-  return QRect(a.X, a.Y, a.Width, a.Height);
+  return AreaRect(a);
 }
 
 int32_t Extent(const TrackBarInfoRec& bar) {
   return bar.Horizontal ? bar.ThumbWidth : bar.ThumbHeight;
 }
-int32_t Range(const TrackBarInfoRec& bar) {
-  return bar.Length - Extent(bar);
+int64_t Range(const TrackBarInfoRec& bar) {
+  return int64_t{bar.Length} - Extent(bar);
+}
+
+// A pointer offset computed in 64 bits, within int.
+int ToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -82,9 +90,9 @@ void TSkinForm::UpdateTrackBar(TrackBarInfoRec& bar) {
 // Offset from a pointer coordinate, then the position it stands for, then
 // the thumb snapped to that whole position.
 void TSkinForm::ApplyPointerOffset(TrackBarInfoRec& bar, int offset) {
-  const int32_t range = Range(bar);
+  const int64_t range = Range(bar);
   if (offset < 0) offset = 0;
-  if (offset > range) offset = range;
+  if (offset > range) offset = ToInt(range);
   bar.Offset = offset;
   if (range == 0) throw EDivByZero();
   bar.Position = static_cast<uint8_t>(int64_t{bar.Offset} * 100 / range);
@@ -106,7 +114,8 @@ void TSkinForm::TrackBarPress(int x, int y) {
       currentID_ = bar.ID;
       trackDragging_ = true;
       activeTrack_ = static_cast<int32_t>(i);
-      dragDelta_ = bar.Horizontal ? x - bar.X - bar.Offset : y - bar.Y - bar.Offset;
+      dragDelta_ =
+          ToInt(bar.Horizontal ? int64_t{x} - bar.X - bar.Offset : int64_t{y} - bar.Y - bar.Offset);
       return;
     }
     const bool inTrack = bar.Horizontal
@@ -116,8 +125,8 @@ void TSkinForm::TrackBarPress(int x, int y) {
                                      int64_t{bar.Y} + bar.Length - bar.ThumbHeight, x, y);
     if (inTrack) {
       currentID_ = bar.ID;
-      const int along = bar.Horizontal ? x - bar.X : y - bar.Y;
-      ApplyPointerOffset(bar, along - Extent(bar) / 2);
+      const int64_t along = bar.Horizontal ? int64_t{x} - bar.X : int64_t{y} - bar.Y;
+      ApplyPointerOffset(bar, ToInt(along - Extent(bar) / 2));
       return;
     }
   }
@@ -131,7 +140,7 @@ void TSkinForm::TrackBarMove(int x, int y) {
     const int32_t start = bar.Horizontal ? bar.X : bar.Y;
     if (along < start || along > int64_t{start} + bar.Length) return;
     currentID_ = bar.ID;
-    ApplyPointerOffset(bar, along - start - dragDelta_);
+    ApplyPointerOffset(bar, ToInt(int64_t{along} - start - dragDelta_));
     return;
   }
   for (const TrackBarInfoRec& bar : trackBars_) {

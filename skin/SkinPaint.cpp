@@ -17,6 +17,11 @@ constexpr std::string_view kTextRows[3] = {
     "abcdefghijklmnopqrstuvwxyz",
 };
 
+// Where the i-th cell of a strip text starting at (x, y) goes.
+QPoint CellAt(int x, int y, size_t i, int w) {
+  return QPoint(SurfaceCoordinate(x + static_cast<int64_t>(i) * w), SurfaceCoordinate(y));
+}
+
 }  // namespace
 
 void TSkinForm::PaintSkin() {
@@ -27,7 +32,7 @@ void TSkinForm::PaintSkin() {
     p.drawImage(0, 0, mouseUpBitmap_);
     for (const HotAreaInfoRec& area : hotAreas_) {
       if (!((area.Switch && area.Checked) || area.Pressed)) continue;
-      const QRect r = QRect(area.X, area.Y, area.Width, area.Height) & mouseDownBitmap_.rect();
+      const QRect r = AreaRect(area) & mouseDownBitmap_.rect();
       if (!r.isEmpty()) p.drawImage(r.topLeft(), mouseDownBitmap_, r);
     }
   }
@@ -44,8 +49,9 @@ void TSkinForm::PaintTrackBars(QImage& canvas) {
   for (size_t i = 0; i < trackBars_.size(); ++i) {
     const TrackBarInfoRec& bar = trackBars_[i];
     const QImage& thumb = static_cast<int32_t>(i) == activeTrack_ ? bar.DownBitmap : bar.UpBitmap;
-    const QPoint at =
-        bar.Horizontal ? QPoint(bar.X + bar.Offset, bar.Y) : QPoint(bar.X, bar.Y + bar.Offset);
+    const QPoint at = bar.Horizontal
+                          ? QPoint(SurfaceCoordinate(int64_t{bar.X} + bar.Offset), bar.Y)
+                          : QPoint(bar.X, SurfaceCoordinate(int64_t{bar.Y} + bar.Offset));
     p.drawImage(at, thumb);
   }
 }
@@ -62,10 +68,10 @@ void TSkinForm::PaintDisplays(QImage& canvas) {
       p.setFont(d.Font->font);
       p.setPen(d.Font->color);
       p.setBackgroundMode(Qt::TransparentMode);
-      p.drawText(
-          QRect(d.X, d.Y, std::max(1, canvas.width() - d.X), std::max(1, canvas.height() - d.Y)),
-          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-          QString::fromStdString(d.Text));
+      const int x = SurfaceCoordinate(d.X), y = SurfaceCoordinate(d.Y);
+      p.drawText(QRect(x, y, std::max(1, canvas.width() - x), std::max(1, canvas.height() - y)),
+                 Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                 QString::fromStdString(d.Text));
     }
   }
 }
@@ -87,7 +93,7 @@ void TSkinForm::DrawNumbers(int x, int y, const std::string& s) {
   for (size_t i = 0; i < s.size(); ++i) {
     const size_t found = kNumberCells.find(s[i]);
     const int c = found == std::string_view::npos ? 0 : static_cast<int>(found);
-    CopyCell(numbersBitmap_, QRect(c * w, 0, w, h), QPoint(x + static_cast<int>(i) * w, y));
+    CopyCell(numbersBitmap_, QRect(c * w, 0, w, h), CellAt(x, y, i, w));
   }
 }
 
@@ -105,7 +111,7 @@ void TSkinForm::DrawBitmapText(int x, int y, const std::string& s) {
         break;
       }
     }
-    CopyCell(textBitmap_, QRect(column * w, row * h, w, h), QPoint(x + static_cast<int>(i) * w, y));
+    CopyCell(textBitmap_, QRect(column * w, row * h, w, h), CellAt(x, y, i, w));
   }
 }
 

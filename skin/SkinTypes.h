@@ -4,7 +4,9 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <Qt>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,6 +54,23 @@ struct TrackBarInfoRec {
   std::string Hint;
   uint8_t MinPosition = 0, MaxPosition = 100;
 };
+
+// Coordinates handed to Qt. The description's values are any 32-bit
+// integers; sums of them are formed in 64 bits and brought within +-2^30,
+// far outside any surface, so that Qt's own corner arithmetic (int) cannot
+// overflow. Within that range nothing changes.
+inline int SurfaceCoordinate(int64_t value) {
+  constexpr int64_t kLimit = int64_t{1} << 30;
+  return static_cast<int>(std::clamp(value, -kLimit, kLimit));
+}
+
+// The rectangle of a hot area as Qt sees it: corners (X, Y) and
+// (X + Width - 1, Y + Height - 1).
+inline QRect AreaRect(const HotAreaInfoRec& a) {
+  return QRect(QPoint(SurfaceCoordinate(a.X), SurfaceCoordinate(a.Y)),
+               QPoint(SurfaceCoordinate(int64_t{a.X} + a.Width - 1),
+                      SurfaceCoordinate(int64_t{a.Y} + a.Height - 1)));
+}
 
 using THotAreaInfoArray = std::vector<HotAreaInfoRec>;
 using TDisplayInfoArray = std::vector<DisplayInfoRec>;

@@ -293,6 +293,26 @@ TEST_F(SkinPointer, HintFollowsTheAreaUnderThePointer) {
   EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
 }
 
+// Areas whose far corner lies beyond the 32-bit range: the pressed face
+// covers exactly the part of the area on the surface.
+TEST(SkinPointerRange, AreaReachingPastTheIntegerRange) {
+  Rig rig(SimpleSkin(Faces() + "[Version]\r\nVer=150\r\n[HOTAREAINFO]\r\nCount=2\r\n"
+                               "1=WIDE, 90, 10, 2147483647, 20, wide\r\n"
+                               "2=TALL, 10, 40, 20, 2147483647, tall, TRUE\r\n"));
+  rig.skin->LoadSkin();
+  const auto at = [&](int x, int y) { return rig.skin->Canvas().pixel(x, y); };
+  // The checked switch is drawn pressed from its top to the bottom edge.
+  EXPECT_EQ(at(15, 45), kDown);
+  EXPECT_EQ(at(15, 79), kDown);
+  EXPECT_EQ(at(15, 35), kUp);
+  rig.skin->MouseDown(TMouseButton::mbLeft, ssLeft, 95, 15);
+  EXPECT_EQ(rig.skin->CurrentID(), "WIDE");
+  EXPECT_EQ(at(95, 15), kDown);
+  EXPECT_EQ(at(99, 29), kDown);
+  EXPECT_EQ(at(50, 15), kUp);  // left of the area
+  EXPECT_EQ(AreaRect(rig.skin->HotAreas()[0]).right(), 1 << 30);
+}
+
 TEST(SkinTypes, QtTermsOfButtonsAndShiftState) {
   EXPECT_EQ(ToQtButton(TMouseButton::mbLeft), Qt::LeftButton);
   EXPECT_EQ(ToQtButton(TMouseButton::mbRight), Qt::RightButton);

@@ -198,6 +198,18 @@ TEST_F(Bar, ZeroRangeThroughAWidgetEventReachesTheEventLoopAsAnException) {
   EXPECT_EQ(skin->ActiveTrack(), -1);
 }
 
+// A bar at the end of the 32-bit range loads and paints without
+// overflowing: its thumb lies off the surface, which keeps its face.
+TEST_F(Bar, BarAtTheEndOfTheIntegerRange) {
+  Load(Bars("H, 2147483640, 20, 100, H, 50"));
+  EXPECT_EQ(H().Offset, 45);
+  EXPECT_EQ(At(60, 22), kUp);
+  skin->MouseDown(TMouseButton::mbLeft, ssLeft, 2147483645, 22);  // in the track
+  EXPECT_EQ(H().Offset, 0);
+  EXPECT_EQ(notes.back(), "H=0");
+  EXPECT_EQ(At(0, 0), kUp);
+}
+
 TEST_F(Bar, ShorterThanTheThumbGivesNegativeOffsets) {
   Load(Bars("H, 10, 20, 6, H, 0"));  // range -4
   skin->MouseDown(TMouseButton::mbLeft, ssLeft, 12, 22);
@@ -250,6 +262,17 @@ TEST(SkinDisplays, NumberDisplayDrawsDigitAndBlankCells) {
   EXPECT_EQ(c.pixel(21, 60), kUp);
   EXPECT_EQ(c.pixel(5, 70), NumberCell(7));
   EXPECT_EQ(c.pixel(9, 70), NumberCell(0));  // a letter draws the 0 cell
+}
+
+TEST(SkinDisplays, DisplaysAtTheEndsOfTheIntegerRangeDrawNothing) {
+  Rig rig(
+      Displays("1=N, Arial, FALSE, FALSE, 9, 0, 2147483647, 0, Number, 123\r\n"
+               "2=T, Arial, FALSE, FALSE, 9, 0, 2147483640, 0, Text, ABC\r\n"
+               "3=F, Arial, FALSE, FALSE, 9, 0, -2147483648, 0, Font, far\r\n",
+               3));
+  rig.skin->LoadSkin();
+  for (int x = 0; x < 100; x += 9)
+    for (int y = 0; y < 80; y += 7) ASSERT_EQ(rig.skin->Canvas().pixel(x, y), kUp) << x << "," << y;
 }
 
 TEST(SkinDisplays, TextDisplayLooksUpTheThreeRows) {
