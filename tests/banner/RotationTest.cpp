@@ -44,10 +44,11 @@ class Rotation : public ::testing::Test {
     for (const std::string& line : lines) text += line + "\r\n";
     dir.Write("Liste.lst", text);
   }
-  // Runs one pass to its end; returns how long it took on the clock.
+  // Runs one pass to its end; returns how long it took on the clock. (The
+  // flag is not looked at right after the start: a pass with nothing to
+  // show may already have cleared it.)
   int64_t RunPass() {
     channel->BannerGoruntuleExecute();
-    EXPECT_TRUE(state.busy);
     const int64_t end = test::DriveRotation(*channel, clock, 100);
     EXPECT_FALSE(state.busy);
     EXPECT_FALSE(channel->RotationRunning());
