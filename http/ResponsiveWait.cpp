@@ -2,13 +2,22 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+
 namespace lugatim::http {
 
 namespace {
 std::atomic<TResponsiveWaitBase*> gRegistered{nullptr};
-}
 
-TResponsiveWaitBase::TResponsiveWaitBase() {
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+TResponsiveWaitBase::TResponsiveWaitBase() : lastPumpMs_(SteadyMs()) {
   gRegistered = this;
 }
 
@@ -27,9 +36,19 @@ bool TResponsiveWaitBase::IsMainThread() {
 void TResponsiveWaitBase::OfferIdle(bool idle, bool override) {
   TResponsiveWaitBase* instance = gRegistered;
   if (instance == nullptr || !IsMainThread()) return;
-  if ((idle || !instance->OnlyWhenIdle() || override) && instance->Active()) {
+  const bool due = SteadyMs() - instance->lastPumpMs_ >= instance->IdleTimeOut();
+  if ((idle || !instance->OnlyWhenIdle() || override || due) && instance->Active()) {
     instance->PumpMessages();
+    instance->lastPumpMs_ = SteadyMs();
   }
+}
+
+int TResponsiveWaitBase::MsUntilDue() {
+  const TResponsiveWaitBase* instance = gRegistered;
+  if (instance == nullptr || !instance->Active() || instance->IdleTimeOut() <= 0 || !IsMainThread())
+    return -1;
+  const int64_t left = instance->IdleTimeOut() - (SteadyMs() - instance->lastPumpMs_);
+  return static_cast<int>(std::max<int64_t>(0, left));
 }
 
 void TResponsiveWait::PumpMessages() {

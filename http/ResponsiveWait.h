@@ -7,6 +7,7 @@
 // toolkit.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 
 #include "http/NetComponent.h"
@@ -36,8 +37,16 @@ class TResponsiveWaitBase : public TNetBaseComponent {
   // Offered by the client after every readiness wait (idle: nothing arrived)
   // and after every send (idle false). Processes events through the
   // registered instance, on the main thread only, when it is active and the
-  // turn is idle, OnlyWhenIdle is off or the caller overrides.
+  // turn is idle, OnlyWhenIdle is off, the caller overrides, or IdleTimeOut
+  // milliseconds have passed since events were last processed here: a
+  // server that keeps sending a byte now and then would otherwise never
+  // leave a slice idle, and the window would not react until it stopped.
   static void OfferIdle(bool idle, bool override);
+  // Milliseconds until events fall due on the calling thread (0: now), or -1
+  // when nothing would process them (no active instance, another thread).
+  // A readiness wait ends its poll there, so that a slice never holds the
+  // events back for longer than IdleTimeOut.
+  static int MsUntilDue();
 
   // Whether the calling thread is the process's main thread.
   static bool IsMainThread();
@@ -52,6 +61,9 @@ class TResponsiveWaitBase : public TNetBaseComponent {
   std::atomic<bool> applicationHasPriority_{true};
   std::atomic<int> idleTimeOut_{250};
   std::atomic<bool> onlyWhenIdle_{true};
+  // Steady milliseconds of the end of the last processing (or of the
+  // registration).
+  std::atomic<int64_t> lastPumpMs_;
 };
 
 // The two operations of the application's event loop that waiting needs.

@@ -118,10 +118,26 @@ int TTcpConnection::ReadBoundMs() const {
 }
 
 bool TTcpConnection::SelectOnce(int limitMs) {
-  if (!SocketOpen()) throw ENetConnClosedGracefully();
-  const bool readable = Stack().PollReadable(binding_.Handle, limitMs);
-  TResponsiveWaitBase::OfferIdle(!readable, false);
-  return readable;
+  // A slice is cut where the window's events fall due (a server sending a
+  // byte now and then keeps every slice from ending idle): they are processed
+  // there and the slice goes on for the rest of its length. A cut within a
+  // few milliseconds of the slice's own end is left to that end, so an idle
+  // slice is still followed by exactly one turn.
+  constexpr int kCutSlackMs = 10;
+  const int64_t end = limitMs < 0 ? -1 : NowMs() + limitMs;
+  for (;;) {
+    if (!SocketOpen()) throw ENetConnClosedGracefully();
+    int wait = end < 0 ? -1 : static_cast<int>(std::max<int64_t>(0, end - NowMs()));
+    const int due = TResponsiveWaitBase::MsUntilDue();
+    const bool cut = due >= 0 && (wait < 0 || due + kCutSlackMs < wait);
+    if (cut) wait = due;
+    const bool readable = Stack().PollReadable(binding_.Handle, wait);
+    if (readable || !cut) {
+      TResponsiveWaitBase::OfferIdle(!readable, false);
+      return readable;
+    }
+    TResponsiveWaitBase::OfferIdle(false, false);  // due: processes the events
+  }
 }
 
 bool TTcpConnection::WaitReadable(int timeLimitMs) {

@@ -5,10 +5,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "http/HttpClient.h"
 #include "http/NetExceptions.h"
@@ -238,5 +240,34 @@ TEST(Slicing, KeptAliveResponseGivesOneTurnForTheLookAhead) {
   EXPECT_EQ(client.FetchText("/x"), "hi");
   EXPECT_EQ(pump.all, 1);
   EXPECT_TRUE(client.IsConnected());
+  ::close(peer);
+}
+
+// A server that sends a byte every 20 ms never leaves a 100 ms slice idle;
+// the events are processed every slice all the same.
+TEST(Slicing, DrippingServerStillGivesATurnEverySlice) {
+  std::vector<int64_t> turns;
+  const auto start = std::chrono::steady_clock::now();
+  FakePump pump;
+  pump.onTurn = [&](int) { turns.push_back(MsSince(start)); };
+  TResponsiveWait wait(pump.Pump());
+  wait.SetIdleTimeOut(100);
+  TTcpClient client;
+  const int peer = Paired::Attach(client);
+  std::thread drip([peer] {
+    for (int i = 0; i < 50; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      SendAll(peer, "x");
+    }
+    SendAll(peer, "\n");
+  });
+  EXPECT_EQ(client.ReadLine(), std::string(50, 'x'));
+  drip.join();
+  const int64_t took = MsSince(start);
+  ASSERT_GE(turns.size(), 4u) << "over " << took << " ms";
+  int64_t worst = turns.front();
+  for (size_t i = 1; i < turns.size(); ++i) worst = std::max(worst, turns[i] - turns[i - 1]);
+  // A slice and one drip's delay at most, with room for a loaded machine.
+  EXPECT_LT(worst, 250) << turns.size() << " turns over " << took << " ms";
   ::close(peer);
 }
