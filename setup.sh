@@ -72,6 +72,8 @@ show_without_display() {
   local number=""
   for _ in $(seq 100); do number=$(head -n1 "$work/display" 2>/dev/null || true); [ -n "$number" ] && break; sleep 0.05; done
   [ -n "$number" ] || { echo "Xvfb did not start" >&2; kill "$xvfb" 2>/dev/null; exit 1; }
+  # The number is written before the server takes connections reliably.
+  for _ in $(seq 100); do DISPLAY=:$number xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
   mkdir -p "$work/run" && chmod 700 "$work/run"
   [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && chown "$SUDO_USER" "$work/run"
   export DISPLAY=:$number XDG_RUNTIME_DIR=$work/run

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <thread>
 
 #include "tests/support/TableFixture.h"
@@ -53,31 +55,43 @@ class X11Program : public TableFolder {
     }
     TableFolder::TearDown();
   }
+  // Starts Xvfb on a free display over two small dictionaries; the
+  // environment for programs on it (empty when Xvfb did not start).
+  std::vector<std::string> StartXvfb() {
+    MakeTable("Sozluk1.DB", {{"apple", "elma"}});
+    MakeTable("SozlukE1.DB", {{"elma", "apple"}});
+    // Xvfb picks a free display and writes its number to the pipe.
+    int pipefd[2];
+    if (pipe(pipefd) != 0) return {};
+    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipefd[1]), "-screen", "0", "800x650x24",
+                   "-nolisten", "tcp"});
+    close(pipefd[1]);
+    char number[16] = {};
+    const bool started = read(pipefd[0], number, sizeof number - 1) > 0;
+    close(pipefd[0]);
+    if (!started) return {};
+    const std::string display = "DISPLAY=:" + std::string(number, strcspn(number, "\n"));
+    // Xvfb writes its number before it takes connections reliably: a client
+    // connecting at once may be turned away.
+    bool ready = false;
+    for (int i = 0; i < 200 && !ready; ++i) {
+      ready = RunToEnd({"sh", "-c", "xdotool getdisplaygeometry >/dev/null"}, {display}) == 0;
+      if (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!ready) return {};
+    const std::string runtime = dir_ + "run";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    return {display, "XDG_RUNTIME_DIR=" + runtime, "QT_QPA_PLATFORM=xcb", "LUGATIM_DB_DIR=" + dir_};
+  }
   pid_t xvfb_ = -1;
   pid_t program_ = -1;
 };
 
 TEST_F(X11Program, ScreenShowsTheRootOutsideTheMaskAndTheFaceInside) {
   if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
-  MakeTable("Sozluk1.DB", {{"apple", "elma"}});
-  MakeTable("SozlukE1.DB", {{"elma", "apple"}});
-
-  // Xvfb picks a free display and writes its number to the pipe.
-  int pipefd[2];
-  ASSERT_EQ(pipe(pipefd), 0);
-  xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipefd[1]), "-screen", "0", "800x650x24",
-                 "-nolisten", "tcp"});
-  close(pipefd[1]);
-  char number[16] = {};
-  ASSERT_GT(read(pipefd[0], number, sizeof number - 1), 0);
-  close(pipefd[0]);
-  const std::string display = "DISPLAY=:" + std::string(number, strcspn(number, "\n"));
-
-  const std::string runtime = dir_ + "run";
-  std::filesystem::create_directory(runtime);
-  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-  const std::vector<std::string> env = {display, "XDG_RUNTIME_DIR=" + runtime,
-                                        "QT_QPA_PLATFORM=xcb", "LUGATIM_DB_DIR=" + dir_};
+  const std::vector<std::string> env = StartXvfb();
+  ASSERT_FALSE(env.empty());
   program_ = Spawn({LUGATIM_EXE}, env);
   bool visible = false;
   for (int i = 0; i < 200 && !visible; ++i) {
@@ -108,4 +122,71 @@ TEST_F(X11Program, ScreenShowsTheRootOutsideTheMaskAndTheFaceInside) {
   }
   EXPECT_GT(face, 20);
   EXPECT_NE(at(240, 240), root);
+}
+
+// Twenty copies started at the same moment in one session: one of them
+// takes the lock and shows its window, every other leaves with code 0.
+TEST_F(X11Program, TwentyCopiesStartedAtOnceShowOneWindow) {
+  if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
+  const std::vector<std::string> env = StartXvfb();
+  ASSERT_FALSE(env.empty());
+  // The visible windows of one process, or of every process (pid 0).
+  const auto visibleWindows = [&](pid_t pid) {
+    const std::string list = dir_ + "windows.txt";
+    const std::string which = pid > 0 ? "--pid " + std::to_string(pid) : "--name ''";
+    RunToEnd({"sh", "-c", "xdotool search --onlyvisible " + which + " > " + list}, env);
+    std::ifstream in(list);
+    std::set<std::string> windows;
+    for (std::string line; std::getline(in, line);)
+      if (!line.empty()) windows.insert(line);
+    return windows;
+  };
+  // The root window, visible from the start, is not a program's.
+  const std::set<std::string> before = visibleWindows(0);
+  std::vector<pid_t> copies;
+  for (int i = 0; i < 20; ++i) copies.push_back(Spawn({LUGATIM_EXE}, env));
+
+  std::vector<pid_t> running = copies;
+  int leftWithZero = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (running.size() > 1 && std::chrono::steady_clock::now() < deadline) {
+    for (auto it = running.begin(); it != running.end();) {
+      int status = 0;
+      if (waitpid(*it, &status, WNOHANG) == *it) {
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+          ++leftWithZero;
+        } else {
+          ADD_FAILURE() << "a copy ended with wait status " << status;
+        }
+        it = running.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  for (pid_t pid : running) {
+    if (program_ < 0) {
+      program_ = pid;  // the one that stays, killed by TearDown
+    } else {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+  ASSERT_EQ(running.size(), 1u);
+  EXPECT_EQ(leftWithZero, 19);
+
+  std::set<std::string> own;
+  for (int i = 0; i < 200 && own.empty(); ++i) {
+    own = visibleWindows(program_);
+    if (own.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_FALSE(own.empty()) << "the window never appeared";
+  // Every window on the screen belongs to the copy that stayed. (The screen
+  // is not watched while the copies start: X clients coming and going at
+  // that moment make Xvfb turn a connecting client away now and then.)
+  std::set<std::string> shown;
+  for (const std::string& w : visibleWindows(0))
+    if (!before.count(w)) shown.insert(w);
+  EXPECT_EQ(shown, own);
 }
