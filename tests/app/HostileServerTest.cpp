@@ -26,6 +26,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -210,6 +211,11 @@ struct TScenario {
   // Made in the folder of the program before the start.
   std::function<void(const std::string& root)> prepare;
 };
+
+// How the scenario appears in test listings.
+void PrintTo(const TScenario& scenario, std::ostream* out) {
+  *out << scenario.name;
+}
 
 // The update server: hostile until told to be honest.
 class THostileServer {
