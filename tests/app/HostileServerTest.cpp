@@ -422,16 +422,21 @@ TEST_P(HostileServer, WindowStaysResponsiveAndTheNextTickWorks) {
 
   THostileServer server(scenario);
   setenv("LUGATIM_UPDATE_SERVER", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
-  const bool peakKnown = ResetPeakResidentSize();
-  const long residentBefore = StatusKiB("VmRSS:");
-
   window_ = std::make_unique<app::TfrmLugatim>(state_, dir_, base::SystemClock::Instance(), 100);
   window_->HttpClient1.SetReadTimeOut(1500);
   window_->HttpClient1.SetTransferTimeOut(3000);
   dataModule_ = std::make_unique<data::TDModuleFrm>(dialogs_);
   window_->AttachDataModule(dataModule_.get());
+  // The ticks wait until the window is up, so that the peak measured from
+  // here is what the channel adds.
+  window_->Timer1->stop();
   window_->show();
   window_->Edit1->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  QTest::qWait(200);
+  const bool peakKnown = ResetPeakResidentSize();
+  const long residentBefore = StatusKiB("VmRSS:");
+  window_->Timer1->start();
 
   TTypist typist(window_->Edit1);
   QElapsedTimer phase;
@@ -465,7 +470,7 @@ TEST_P(HostileServer, WindowStaysResponsiveAndTheNextTickWorks) {
   // The cap on a body is 32 MiB; a client that held a 100 MB banner would
   // pass the bound.
   if (peakKnown) {
-    EXPECT_LT(peakGrowthKiB, 96 * 1024);
+    EXPECT_LT(peakGrowthKiB, 64 * 1024);
   }
   const QImage shown = window_->Image1->CurrentFrame();
   ASSERT_FALSE(shown.isNull());
