@@ -10,13 +10,12 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../support/nginx.sh
+. "$here/../support/nginx.sh"
 bench=${1:-$here/../../build/http/bin/lugatim_http_bench}
-nginx=$(command -v nginx || echo /usr/sbin/nginx)
 rounds=${ROUNDS:-3}
 requests=${REQUESTS:-10000}
 [ -x "$bench" ] || { echo "no harness at $bench (build with -DLUGATIM_BENCH=ON)" >&2; exit 1; }
-[ -x "$nginx" ] || { echo "nginx not found (apt-get install nginx-light)" >&2; exit 1; }
-command -v curl > /dev/null || { echo "curl not found (apt-get install curl)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-http-bench-XXXXXX")
 nginx_pid=
@@ -29,36 +28,7 @@ trap cleanup EXIT
 mkdir -p "$work/www"
 head -c 1073741824 /dev/urandom > "$work/www/big.bin"
 head -c 10240 /dev/urandom > "$work/www/10k.bin"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" << CONF
-daemon off;
-master_process off;
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 64; }
-http {
-  access_log off;
-  sendfile on;
-  tcp_nopush on;
-  keepalive_requests 1000000;
-  client_body_temp_path $work/body;
-  proxy_temp_path $work/proxy;
-  fastcgi_temp_path $work/fastcgi;
-  uwsgi_temp_path $work/uwsgi;
-  scgi_temp_path $work/scgi;
-  server {
-    listen 127.0.0.1:$port;
-    root $work/www;
-  }
-}
-CONF
-"$nginx" -p "$work" -c "$work/nginx.conf" -e "$work/error.log" &
-nginx_pid=$!
-for _ in $(seq 200); do
-  curl -s -o /dev/null "http://127.0.0.1:$port/10k.bin" && break
-  sleep 0.05
-done
+start_loopback_nginx "$work" /10k.bin
 
 big="http://127.0.0.1:$port/big.bin"
 small="http://127.0.0.1:$port/10k.bin"
