@@ -138,7 +138,13 @@ class TTable {
 
  private:
   friend class TDataSource;
-  struct Index;
+  // An index on the table, as the search chooses among them.
+  struct Index {
+    std::string name;
+    std::string column;     // leading key column
+    std::string collation;  // upper case
+    bool descending = false;
+  };
   void CheckActive() const;
   // A prepared statement kept until the table closes.
   sqlite3_stmt* Statement(const std::string& sql) const;
