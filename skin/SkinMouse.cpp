@@ -24,10 +24,6 @@ int HitTest(const THotAreaInfoArray& areas, int x, int y) {
   return -1;
 }
 
-QRect RectOf(const HotAreaInfoRec& a) {
-  return AreaRect(a);
-}
-
 int32_t Extent(const TrackBarInfoRec& bar) {
   return bar.Horizontal ? bar.ThumbWidth : bar.ThumbHeight;
 }
@@ -76,7 +72,7 @@ void TSkinForm::SelectInGroup(int index) {
   groupSelection_ = base::TStringList(std::move(selection));
   if (previous != -1) {
     SetHotAreaChecked(HotAreaIDAt(previous), false);
-    CopyFrom(mouseUpBitmap_, RectOf(hotAreas_[static_cast<size_t>(index)]));
+    CopyFrom(mouseUpBitmap_, AreaRect(hotAreas_[static_cast<size_t>(index)]));
   }
 }
 
@@ -161,14 +157,14 @@ void TSkinForm::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
     const int i = HitTest(hotAreas_, x, y);
     if (i >= 0) {
       HotAreaInfoRec& area = hotAreas_[static_cast<size_t>(i)];
-      CopyFrom(mouseDownBitmap_, RectOf(area));
+      CopyFrom(mouseDownBitmap_, AreaRect(area));
       hotPressed_ = true;
       area.Pressed = true;
       currentID_ = area.ID;
       if (!area.Group.empty()) SelectInGroup(i);
       if (area.Switch) {
         area.Checked = !area.Checked;
-        CopyFrom(area.Checked ? mouseDownBitmap_ : mouseUpBitmap_, RectOf(area));
+        CopyFrom(area.Checked ? mouseDownBitmap_ : mouseUpBitmap_, AreaRect(area));
       }
     }
     TrackBarPress(x, y);
@@ -192,7 +188,7 @@ void TSkinForm::MouseMove(TShiftState shift, int x, int y) {
     if (Holds(area, x, y)) {
       hoverNow_ = true;
       currentID_ = area.ID;
-      if (hoverEnabled_) CopyFrom(mouseOnBitmap_, RectOf(area));
+      if (hoverEnabled_) CopyFrom(mouseOnBitmap_, AreaRect(area));
       hint_ = area.Hint;
       break;
     }
