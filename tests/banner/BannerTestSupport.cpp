@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QEventLoop>
 #include <algorithm>
 #include <fstream>
@@ -13,6 +14,14 @@
 #include "codecs/Jpeg.h"
 
 namespace lugatim::banner::test {
+
+TUrlCatcher::TUrlCatcher() {
+  QDesktopServices::setUrlHandler("http", this, "Open");
+}
+
+TUrlCatcher::~TUrlCatcher() {
+  QDesktopServices::unsetUrlHandler("http");
+}
 namespace {
 
 std::string PathOf(const std::string& head) {

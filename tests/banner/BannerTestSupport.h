@@ -1,11 +1,13 @@
 #pragma once
 // What the banner tests share: a scripted loopback site that serves paths,
 // a Banner folder in a temporary folder, banner pictures, a display that
-// records what it is given, and a driver that runs a rotation on a clock
-// set by hand.
+// records what it is given, a catcher for the addresses the desktop would
+// open, and a driver that runs a rotation on a clock set by hand.
 
 #include <QByteArray>
 #include <QImage>
+#include <QObject>
+#include <QUrl>
 #include <atomic>
 #include <filesystem>
 #include <map>
@@ -22,6 +24,17 @@
 namespace lugatim::banner::test {
 
 using http::test::TTempDir;
+
+// Catches the http addresses the desktop would open, while it lives.
+class TUrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  TUrlCatcher();
+  ~TUrlCatcher() override;
+  std::vector<std::string> urls;
+ public slots:
+  void Open(const QUrl& url) { urls.push_back(url.toString().toStdString()); }
+};
 
 // A loopback HTTP/1.1 server answering each request by its path; unknown
 // paths get 404. Responses may be delayed per path.

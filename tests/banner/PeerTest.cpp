@@ -3,8 +3,6 @@
 // starts the rotation of what it brought.
 #include <gtest/gtest.h>
 
-#include <QDesktopServices>
-#include <QUrl>
 #include <cstdlib>
 
 #include "banner/BannerChannel.h"
@@ -18,16 +16,6 @@ using http::test::FindExecutable;
 using http::test::ReadFile;
 using http::test::TChildProcess;
 using test::AdLine;
-
-class TOpened : public QObject {
-  Q_OBJECT
- public:
-  TOpened() { QDesktopServices::setUrlHandler("http", this, "Open"); }
-  ~TOpened() override { QDesktopServices::unsetUrlHandler("http"); }
-  std::vector<std::string> urls;
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url.toString().toStdString()); }
-};
 
 class NginxPeer : public ::testing::Test {
  protected:
@@ -135,7 +123,7 @@ TEST_F(NginxPeer, ATickDownloadsWritesTheFolderAndRotatesWhatItBrought) {
   EXPECT_EQ(display.shown[2].atMs - t0, 5000);
   EXPECT_EQ(qAlpha(display.shown[2].image.pixel(0, 59)), 0);
 
-  TOpened opened;
+  test::TUrlCatcher opened;
   channel.Image1Click();
   EXPECT_EQ(opened.urls, std::vector<std::string>{"http://go.example/bmp"});
 
@@ -156,5 +144,3 @@ TEST_F(NginxPeer, ATickDownloadsWritesTheFolderAndRotatesWhatItBrought) {
 
 }  // namespace
 }  // namespace lugatim::banner
-
-#include "PeerTest.moc"

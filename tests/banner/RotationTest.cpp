@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QDesktopServices>
 #include <QSignalSpy>
-#include <QUrl>
 #include <chrono>
 
 #include "banner/BannerChannel.h"
@@ -20,17 +18,6 @@ namespace {
 
 using test::AdLine;
 using test::NowMs;
-
-// Catches what the desktop would open.
-class TUrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  TUrlCatcher() { QDesktopServices::setUrlHandler("http", this, "Open"); }
-  ~TUrlCatcher() override { QDesktopServices::unsetUrlHandler("http"); }
-  std::vector<std::string> urls;
- public slots:
-  void Open(const QUrl& url) { urls.push_back(url.toString().toStdString()); }
-};
 
 class Rotation : public ::testing::Test {
  protected:
@@ -90,7 +77,7 @@ TEST_F(Rotation, ShowsEachShownLineForItsDurationAndSkipsTheOthers) {
   EXPECT_EQ(display.shown[1].clickThroughAtShow, "http://go/3");
   EXPECT_EQ(state.clickThroughAddress, "http://go/3");
 
-  TUrlCatcher catcher;
+  test::TUrlCatcher catcher;
   channel->Image1Click();
   EXPECT_EQ(catcher.urls, std::vector<std::string>{"http://go/3"});
 }
@@ -174,7 +161,7 @@ TEST_F(Rotation, NoAdListEndsThePassAtOnce) {
 }
 
 TEST_F(Rotation, AClickBeforeAnyBannerDoesNothing) {
-  TUrlCatcher catcher;
+  test::TUrlCatcher catcher;
   channel->Image1Click();
   EXPECT_TRUE(catcher.urls.empty());
 }
@@ -182,7 +169,7 @@ TEST_F(Rotation, AClickBeforeAnyBannerDoesNothing) {
 TEST_F(Rotation, AClickDuringAPassOpensTheBannerShownThen) {
   dir.Write("a.gif", test::GifBytes(qRgb(1, 2, 3)));
   List({AdLine("h/a.gif", "http://go/first", 3), AdLine("h/a.gif", "http://go/second", 3)});
-  TUrlCatcher catcher;
+  test::TUrlCatcher catcher;
   channel->BannerGoruntuleExecute();
   // Click once the first banner is up and its wait has begun.
   while (display.shown.empty()) QCoreApplication::processEvents();
@@ -329,5 +316,3 @@ TEST(ImageContent, TheWindowsImageControlTakesBothKinds) {
 
 }  // namespace
 }  // namespace lugatim::banner
-
-#include "RotationTest.moc"
