@@ -18,15 +18,7 @@ count=${COUNT:-50}
 idle_seconds=${IDLE_SECONDS:-60}
 [ -x "$bench" ] || { echo "no harness at $bench (build with -DLUGATIM_BENCH=ON)" >&2; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-banner-bench-XXXXXX")
-nginx_pid=
-cleanup() {
-  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2> /dev/null && wait "$nginx_pid" 2> /dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/www"
+make_bench_work banner
 # Banner-sized files: 8 KB to 57 KB.
 for i in $(seq 0 $((count - 1))); do
   head -c $((8192 + (i % 50) * 1000)) /dev/urandom > "$work/www/b$i.gif"

@@ -17,15 +17,7 @@ rounds=${ROUNDS:-3}
 requests=${REQUESTS:-10000}
 [ -x "$bench" ] || { echo "no harness at $bench (build with -DLUGATIM_BENCH=ON)" >&2; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-http-bench-XXXXXX")
-nginx_pid=
-cleanup() {
-  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2> /dev/null && wait "$nginx_pid" 2> /dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/www"
+make_bench_work http
 head -c 1073741824 /dev/urandom > "$work/www/big.bin"
 head -c 10240 /dev/urandom > "$work/www/10k.bin"
 start_loopback_nginx "$work" /10k.bin

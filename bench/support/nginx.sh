@@ -1,11 +1,26 @@
 # Sourced by the benchmark scripts: nginx (Debian's nginx-light) serving a
 # folder on a free loopback port, as the peer the client is measured against.
 #
+#   make_bench_work <name>                  a temporary folder with www/ in it,
+#                                           in $work, removed (and nginx
+#                                           stopped) when the script exits;
 #   start_loopback_nginx <work dir> <probe path>
 #
-# Serves <work dir>/www, keeps its files in <work dir>, and returns once the
-# probe path answers. Sets nginx_pid and port; the caller kills nginx_pid.
+# start_loopback_nginx serves <work dir>/www, keeps its files in <work dir>,
+# and returns once the probe path answers. Sets nginx_pid and port.
 # Needs nginx, curl and python3.
+
+nginx_pid=
+bench_cleanup() {
+  [ -n "$nginx_pid" ] && kill "$nginx_pid" 2> /dev/null && wait "$nginx_pid" 2> /dev/null
+  rm -rf "$work"
+}
+
+make_bench_work() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-$1-bench-XXXXXX")
+  trap bench_cleanup EXIT
+  mkdir -p "$work/www"
+}
 
 start_loopback_nginx() {
   local work=$1 probe=$2
