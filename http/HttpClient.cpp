@@ -122,6 +122,10 @@ void THttpClient::PerformRequest(THttpMethod method, const std::string& url, bas
   ++redirectDepth_;
   const std::string target = ChooseEndpoint(SplitUrl(url));
   CheckPeerClosed(false, false);
+  // Bytes that arrived since the last response answer no request of ours:
+  // read with the next response they would pass for part of it. A close by
+  // the server is noticed here too, before the request goes out.
+  if (SocketOpen() && HasUnreadBytes()) CloseConnection();
   if (!SocketOpen()) OpenConnection();
 
   const int64_t outerDeadline = Deadline();
@@ -130,7 +134,19 @@ void THttpClient::PerformRequest(THttpMethod method, const std::string& url, bas
 
   SendRequest(method, target, source);
   try {
-    ReadResponseHead();
+    // Interim replies (1xx) may come before the reply to the request: each
+    // is read and passed over, and all heads together are held to the head
+    // bound, so that a server cannot keep the client reading them. A switch
+    // of protocols (101) leaves no HTTP reply to read on the connection.
+    size_t headBytes = 0;
+    ReadResponseHead(headBytes);
+    while (statusCode_ / 100 == 1) {
+      if (statusCode_ == 101) {
+        CloseConnection();
+        throw ENetProtocolReplyError(statusCode_, statusText_);
+      }
+      ReadResponseHead(headBytes);
+    }
     FillReply();
   } catch (const base::EConvertError&) {
     // The rest of a response that cannot be read must not pass for the next one.
@@ -235,8 +251,7 @@ void THttpClient::Fail(const ENetBadResponse& error) {
   throw error;
 }
 
-void THttpClient::ReadResponseHead() {
-  size_t headBytes = 0;
+void THttpClient::ReadResponseHead(size_t& headBytes) {
   const auto readHeadLine = [&] {
     std::string line = ReadLine();
     headBytes += line.size() + 2;
@@ -300,7 +315,14 @@ void THttpClient::FillReply() {
 void THttpClient::ReadBody(base::TStream& stream) {
   // These statuses never carry a body, whatever the headers say; reading one
   // would wait for bytes that do not come.
-  if (statusCode_ / 100 == 1 || statusCode_ == 204 || statusCode_ == 304) return;
+  if (statusCode_ == 204 || statusCode_ == 304) {
+    // A server that announces a body here anyway may send it: the connection
+    // cannot be trusted to begin the next response where this one ends.
+    if (reply_.ContentLength != 0 || !reply_.ExtraHeaders.Values("Transfer-Encoding").empty()) {
+      CloseConnection();
+    }
+    return;
+  }
   if (reply_.ContentLength != 0) {
     if (reply_.ContentLength < 0) Fail(ENetBadResponse::BadContentLength(contentLengthText_));
     if (reply_.ContentLength > maxBodySize_) Fail(ENetBadResponse::BodyTooLarge(maxBodySize_));
@@ -354,12 +376,13 @@ void THttpClient::FinishConnection() {
     CloseConnection();
   } else if (EqualsNoCase(Trim(reply_.Connection), "CLOSE")) {
     CloseConnection();
-  } else {
-    // Bytes that already wait stay for the next response; a close by the
-    // server is noticed now. A failure here comes after a complete response
-    // and only ends the connection.
+  } else if (SocketOpen()) {
+    // A close by the server is noticed now. Bytes beyond the response answer
+    // no request: the connection is out of step and goes. A failure here
+    // comes after a complete response and only ends the connection.
     try {
       ReceiveOnce(false, std::max(0, lookAheadTimeOut_));
+      if (!PendingInput().Empty()) CloseConnection();
     } catch (const ENetSocketError&) {
       CloseConnection();
     }

@@ -84,13 +84,15 @@ class THttpClient : public TTcpClient {
   // Sets Host, Port and the header host from the URL; returns the target.
   std::string ChooseEndpoint(const TUrlParts& parts);
   void SendRequest(THttpMethod method, const std::string& target, base::TStream* source);
-  void ReadResponseHead();
+  // Reads one response head; headBytes counts the head bytes of the
+  // request's responses so far.
+  void ReadResponseHead(size_t& headBytes);
   void FillReply();
   void ReadBody(base::TStream& stream);
   void ReadChunked(base::TStream& stream);
   // The connection after a complete response: closed for a 1.0 response or
   // "Connection: close", otherwise kept with a 1 ms look-ahead that notices
-  // a close by the server.
+  // a close by the server; closed when bytes beyond the response arrived.
   void FinishConnection();
   // Closes the connection and raises the error.
   [[noreturn]] void Fail(const ENetBadResponse& error);

@@ -107,6 +107,11 @@ void TTcpConnection::CheckPeerClosed(bool raise, bool ignorePending) {
   if (raise && (pending_.Empty() || ignorePending)) throw ENetConnClosedGracefully();
 }
 
+bool TTcpConnection::HasUnreadBytes() const {
+  if (!pending_.Empty()) return true;
+  return SocketOpen() && Stack().PollReadable(binding_.Handle, 0);
+}
+
 int TTcpConnection::ReadBoundMs() const {
   int64_t bound = -1;
   if (readTimeOut_ > 0) bound = readTimeOut_;
@@ -190,6 +195,7 @@ int TTcpConnection::ReceiveOnce(bool raise, int timeLimitMs, char* block, size_t
     if (pending_.Empty()) throw ENetSocketError(kWsaEShutdown);
   }
   peerClosed_ = peerClosed_ || received == 0;
+  bytesReceived_ += static_cast<uint64_t>(received);
   if (block == nullptr && received > 0) pending_.Append(target, static_cast<size_t>(received));
   CheckPeerClosed(raise, false);
   return static_cast<int>(received);

@@ -93,6 +93,13 @@ class TTcpConnection : public TNetComponent {
   const TSocketHandle& Binding() const { return binding_; }
   bool SocketOpen() const { return binding_.HandleAllocated(); }
   const TByteQueue& PendingInput() const { return pending_; }
+  // Whether bytes wait that no read has taken: in PendingInput, or readable
+  // on the socket now (the peer's close counts too). Never waits and offers
+  // no turn to the responsive-wait hook.
+  bool HasUnreadBytes() const;
+  // Bytes received by this object since it was made, over all connections;
+  // a change tells that some byte arrived in between.
+  uint64_t BytesReceived() const { return bytesReceived_; }
   bool PeerClosed() const { return peerClosed_; }
 
   int RecvBufferSize() const { return recvBufferSize_; }
@@ -143,6 +150,7 @@ class TTcpConnection : public TNetComponent {
   int readTimeOut_ = kDefaultReadTimeOut;
   size_t maxLineLength_ = kDefaultMaxLineLength;
   int64_t deadline_ = 0;
+  uint64_t bytesReceived_ = 0;
 };
 
 }  // namespace lugatim::http

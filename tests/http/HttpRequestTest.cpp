@@ -33,6 +33,16 @@ TScriptedServer::Script Always(std::string response) {
   };
 }
 
+// Answers the requests of a connection with the responses in turn, the last
+// one for every request after it, keeping the connection open.
+TScriptedServer::Script InTurn(std::vector<std::string> responses) {
+  return [responses](TServerConnection& c) {
+    for (size_t i = 0; !c.ReadRequest().empty(); ++i) {
+      if (!c.Send(responses[std::min(i, responses.size() - 1)])) return;
+    }
+  };
+}
+
 // Answers one request and closes.
 TScriptedServer::Script OnceThenClose(std::string response) {
   return [response](TServerConnection& c) {
@@ -228,18 +238,22 @@ TEST(KeepAlive, Http11StaysOpenUntilTheServerCloseIsNoticedByARead) {
   EXPECT_FALSE(client.IsConnected());
 }
 
-TEST(KeepAlive, BytesThatAlreadyWaitStayForTheNextResponse) {
-  // Two responses in one go: the second is read from what is pending.
+TEST(KeepAlive, BytesBeyondTheResponseEndTheConnection) {
+  // Two responses to one request: the second answers nothing the client
+  // asked, so it never passes for the reply to the next request.
   TScriptedServer server([](TServerConnection& c) {
-    c.ReadRequest();
-    c.Send(Ok("first") + Ok("second"));
-    c.ReadRequest();
-    c.WaitForClientClose();
+    if (c.Index() == 0) {
+      c.ReadRequest();
+      c.Send(Ok("first") + Ok("stray"));
+      c.WaitForClientClose();
+      return;
+    }
+    while (!c.ReadRequest().empty()) c.Send(Ok("second"));
   });
   THttpClient client;
   EXPECT_EQ(client.FetchText(server.Url("/1")), "first");
   EXPECT_EQ(client.FetchText(server.Url("/2")), "second");
-  EXPECT_EQ(server.Connections(), 1);
+  EXPECT_EQ(server.Connections(), 2);
 }
 
 TEST(KeepAlive, Http10ResponseClosesAfterTheBody) {
@@ -310,7 +324,7 @@ TEST(Outcome, RedirectsAndLocationsFailAfterTheirBody) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {Response("HTTP/1.1 301 Moved Permanently", {"Location: http://a/", "Content-Length: 4"},
+      {Response("HTTP/1.1 301 Moved Permanently", {"Location: http://a/", "Content-Length: 5"},
                 "moved"),
        301, "301 Moved Permanently"},
       {Response("HTTP/1.1 302 Found", {"Location: /b", "Content-Length: 2"}, "go"), 302,
@@ -319,13 +333,15 @@ TEST(Outcome, RedirectsAndLocationsFailAfterTheirBody) {
       {Response("HTTP/1.1 304 Not Modified", {"Content-Length: 0"}, ""), 304, "304 Not Modified"},
   };
   for (const Case& c : cases) {
-    TScriptedServer server(Always(c.response + Ok("next")));
+    TScriptedServer server(InTurn({c.response, Ok("next")}));
     THttpClient client;
     const auto e = Catch<ENetProtocolReplyError>([&] { client.FetchText(server.Url("/")); });
     EXPECT_EQ(e.ReplyCode(), c.code);
     EXPECT_EQ(e.Message(), c.message);
-    // The body was consumed: the next response is read cleanly.
+    // The body was consumed: the next response is read cleanly, on the same
+    // connection.
     EXPECT_EQ(client.FetchText(server.Url("/")), "next") << c.message;
+    EXPECT_EQ(server.Connections(), 1) << c.message;
   }
 }
 
@@ -374,9 +390,9 @@ TEST(Outcome, StatusThatIsNotANumberIsAConversionError) {
 TEST(Outcome, BodilessStatusesReadNoBodyWhateverTheHeadersSay) {
   // Without a length these would otherwise be read until a close that a
   // kept-alive server never sends.
-  TScriptedServer server(Always(Response("HTTP/1.1 204 No Content", {"Content-Length: 0"}, "") +
-                                Response("HTTP/1.1 204 No Content", {}, "") +
-                                Response("HTTP/1.1 304 Not Modified", {"ETag: \"x\""}, "")));
+  TScriptedServer server(InTurn({Response("HTTP/1.1 204 No Content", {"Content-Length: 0"}, ""),
+                                 Response("HTTP/1.1 204 No Content", {}, ""),
+                                 Response("HTTP/1.1 304 Not Modified", {"ETag: \"x\""}, "")}));
   THttpClient client;
   client.SetReadTimeOut(3000);
   const auto start = std::chrono::steady_clock::now();
@@ -433,15 +449,17 @@ TEST(Body, ChunkedWithExtensionsAndTrailersArrivesWhole) {
       "1 ; spaced\r\n,\r\n"
       "00006\r\n world\r\n"
       "0\r\nX-Trailer: yes\r\n\r\n";
-  TScriptedServer server(Always(chunked + Ok("after")));
+  TScriptedServer server(InTurn({chunked, Ok("after")}));
   THttpClient client;
   std::vector<std::string> statuses;
   client.OnStatus = [&](TStatus, const std::string& text) { statuses.push_back(text); };
   EXPECT_EQ(client.FetchText(server.Url("/")), "hello, world");
   EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Chunk Started"), statuses.end());
   EXPECT_EQ(client.Reply().ExtraHeaders.Values("Transfer-Encoding"), "chunked");
-  // Nothing of the trailer is left to pass for the next response.
+  // Nothing of the trailer is left to pass for the next response, which
+  // comes on the same connection.
   EXPECT_EQ(client.FetchText(server.Url("/")), "after");
+  EXPECT_EQ(server.Connections(), 1);
 }
 
 TEST(Body, BadChunkSizeLineFailsInsteadOfEndingTheBody) {

@@ -232,12 +232,20 @@ TEST(Slicing, ReadTimeOutHoldsAcrossSlices) {
 TEST(Slicing, KeptAliveResponseGivesOneTurnForTheLookAhead) {
   FakePump pump;
   TResponsiveWait wait(pump.Pump());
+  // No turn falls due while the response comes, however slowly the peer
+  // thread is scheduled: only an idle wait gives one.
+  wait.SetIdleTimeOut(60000);
   THttpClient client;
   const int peer = Paired::Attach(client);
-  // The response waits before the request is sent: no wait is idle except
-  // the 1 ms look-ahead after the body.
-  SendAll(peer, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi");
+  // The response is already on its way when the client waits for it: no
+  // wait is idle except the 1 ms look-ahead after the body.
+  std::thread server([peer] {
+    char request[256];
+    (void)::recv(peer, request, sizeof request, 0);
+    SendAll(peer, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi");
+  });
   EXPECT_EQ(client.FetchText("/x"), "hi");
+  server.join();
   EXPECT_EQ(pump.all, 1);
   EXPECT_TRUE(client.IsConnected());
   ::close(peer);
