@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QString>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -85,12 +86,6 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int Get() const { return fd_; }
-  // Closes now and reports the error of close.
-  int Close() {
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
 
  private:
   int fd_;
@@ -173,36 +168,96 @@ std::string ReadFolderFile(const std::string& folder, std::string_view name) {
   return content;
 }
 
-void WriteFolderFile(const std::string& folder, std::string_view name, std::string_view bytes) {
+TFolderFileWriter::TFolderFileWriter(const std::string& folder, std::string_view name) {
   const std::string asked = folder + std::string(name);
   if (!IsSafeFileName(name)) FailCreate(asked, "Unsafe file name");
-  const std::string target = folder + FindEntry(folder, name).value_or(std::string(name));
-
-  std::string temp;
-  int rawFd = -1;
-  for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
-    temp = folder + TempName();
-    rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (rawFd < 0 && errno != EEXIST) break;
+  target_ = folder + FindEntry(folder, name).value_or(std::string(name));
+  for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
+    temp_ = folder + TempName();
+    fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (rawFd < 0) FailCreate(asked, Reason(errno));
-  Fd fd(rawFd);
-  auto discard = [&](int err) {
-    ::unlink(temp.c_str());
-    FailCreate(target, Reason(err));
-  };
+  if (fd_ < 0) FailCreate(asked, Reason(errno));
+}
+
+TFolderFileWriter::~TFolderFileWriter() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+  }
+}
+
+void TFolderFileWriter::Discard(int err) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.c_str());
+  FailCreate(target_, Reason(err));
+}
+
+void TFolderFileWriter::Write(const void* data, size_t count) {
+  if (fd_ < 0) FailCreate(target_, Reason(EBADF));
+  const char* bytes = static_cast<const char*>(data);
   size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd.Get(), bytes.data() + written, bytes.size() - written);
+  while (written < count) {
+    const ssize_t n = ::pwrite(fd_, bytes + written, count - written,
+                               static_cast<off_t>(position_ + static_cast<int64_t>(written)));
     if (n < 0) {
       if (errno == EINTR) continue;
-      discard(errno);
+      Discard(errno);
     }
     written += static_cast<size_t>(n);
   }
-  if (fd.Close() != 0) discard(errno);
+  position_ += static_cast<int64_t>(count);
+  size_ = std::max(size_, position_);
+}
+
+size_t TFolderFileWriter::Read(void* data, size_t count) {
+  if (fd_ < 0 || position_ >= size_) return 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd_, data, count, static_cast<off_t>(position_));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) FailOpen(temp_, Reason(errno));
+    position_ += n;
+    return static_cast<size_t>(n);
+  }
+}
+
+void TFolderFileWriter::SetSize(int64_t size) {
+  base::CheckStreamSize(size);
+  if (fd_ < 0) FailCreate(target_, Reason(EBADF));
+  // Growing leaves a hole, not allocated blocks: an announced length costs
+  // no disk space before its bytes arrive.
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) Discard(errno);
+  size_ = size;
+  position_ = std::min(position_, size);
+}
+
+void TFolderFileWriter::SetPosition(int64_t position) {
+  base::CheckStreamPosition(position);
+  position_ = position;
+}
+
+void TFolderFileWriter::Commit() {
+  if (fd_ < 0) FailCreate(target_, Reason(EBADF));
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(temp_.c_str());
+    FailCreate(target_, Reason(err));
+  }
   // rename() never follows a symbolic link at the target: it replaces the link.
-  if (::rename(temp.c_str(), target.c_str()) != 0) discard(errno);
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp_.c_str());
+    FailCreate(target_, Reason(err));
+  }
+}
+
+void WriteFolderFile(const std::string& folder, std::string_view name, std::string_view bytes) {
+  TFolderFileWriter file(folder, name);
+  file.Write(bytes);
+  file.Commit();
 }
 
 void RemoveStaleTempFiles(const std::string& folder) {

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Stream.h"
+
 namespace lugatim::banner {
 
 // Temporary files begin with this text; only unfinished writes leave them.
@@ -43,6 +45,46 @@ std::string ReadFolderFile(const std::string& folder, std::string_view name);
 // base::Exception 'Cannot create file "%s". <reason>' when the name is
 // unsafe or the file cannot be written; the old file then stays as it was.
 void WriteFolderFile(const std::string& folder, std::string_view name, std::string_view bytes);
+
+// A file of the folder written as a stream: the bytes go to a fresh
+// temporary file in the folder as they come, and Commit renames it over the
+// target, so that however large the content, none of it is held in memory
+// and the target is replaced only when the content is complete. Destroyed
+// without a successful Commit, the writer removes its temporary file and
+// the target stays as it was.
+class TFolderFileWriter : public base::TStream {
+ public:
+  // Creates the temporary file. Fails with base::Exception
+  // 'Cannot create file "%s". <reason>' when the name is unsafe or the
+  // folder takes no new file.
+  TFolderFileWriter(const std::string& folder, std::string_view name);
+  ~TFolderFileWriter() override;
+  TFolderFileWriter(const TFolderFileWriter&) = delete;
+  TFolderFileWriter& operator=(const TFolderFileWriter&) = delete;
+
+  using TStream::Write;
+  void Write(const void* data, size_t count) override;
+  size_t Read(void* data, size_t count) override;
+  int64_t Size() const override { return size_; }
+  void SetSize(int64_t size) override;
+  int64_t Position() const override { return position_; }
+  void SetPosition(int64_t position) override;
+
+  // Closes the temporary file and renames it over the target (an existing
+  // entry of another letter case keeps its name). On failure the temporary
+  // file is removed, the old target stays, and the error is raised; the
+  // writer is finished either way.
+  void Commit();
+
+ private:
+  [[noreturn]] void Discard(int err);
+
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+  int64_t size_ = 0;
+  int64_t position_ = 0;
+};
 
 // Removes the temporary files that interrupted writes left behind.
 void RemoveStaleTempFiles(const std::string& folder);

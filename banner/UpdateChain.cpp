@@ -1,6 +1,7 @@
 #include "banner/UpdateChain.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "banner/BannerFiles.h"
@@ -35,29 +36,55 @@ void TUpdateChain::ConnectToUpdateServer() {
 
 template <class Fetch>
 void TUpdateChain::FetchOnKeptConnection(const Fetch& fetch) {
-  bool reused = false;
-  if (client_.IsConnected()) {
-    // Notices a close that has arrived since the last response, so that the
-    // request goes out on a new connection instead.
-    try {
-      client_.ReceiveOnce(false, 0);
-    } catch (const std::exception&) {
-      client_.CloseConnection();
-    }
-    reused = client_.IsConnected();
-  }
+  // A close that has arrived since the last response (or bytes no request
+  // asked for) sends the request out on a new connection instead.
+  if (client_.IsConnected() && client_.HasUnreadBytes()) client_.CloseConnection();
+  const bool reused = client_.IsConnected();
+  const uint64_t receivedBefore = client_.BytesReceived();
+  // Sent once more only when the server closed the kept connection before a
+  // single byte of the reply came: then the request may never have reached
+  // it. A reply that began and broke off is a failed transfer; sending the
+  // request again would repeat it at the server and could store what a
+  // second, equally broken reply delivers.
+  const auto mayResend = [&] { return reused && client_.BytesReceived() == receivedBefore; };
   try {
     fetch();
   } catch (const http::ENetConnClosedGracefully&) {
-    if (!reused) throw;
+    if (!mayResend()) throw;
     client_.CloseConnection();
     fetch();
   } catch (const http::ENetSocketError& e) {
     // 10053/10054: the connection was aborted or reset under the request.
-    if (!reused || (e.ErrorNumber() != 10053 && e.ErrorNumber() != 10054)) throw;
+    if (!mayResend() || (e.ErrorNumber() != 10053 && e.ErrorNumber() != 10054)) throw;
     client_.CloseConnection();
     fetch();
   }
+}
+
+void TUpdateChain::FetchToFolderFile(const std::string& url, const std::string& name,
+                                     bool resendOnClose) {
+  const auto get = [&](base::TStream& stream) {
+    if (resendOnClose) {
+      FetchOnKeptConnection([&] {
+        stream.SetSize(0);
+        client_.FetchToStream(url, stream);
+      });
+    } else {
+      client_.FetchToStream(url, stream);
+    }
+  };
+  std::optional<TFolderFileWriter> file;
+  try {
+    file.emplace(state_.bannerFolder, name);
+  } catch (const std::exception&) {
+    // The address is still asked for, as when the file fails after the
+    // transfer: the server sees the same requests whatever the folder holds.
+    base::TNullStream nowhere;
+    get(nowhere);
+    throw;
+  }
+  get(*file);
+  file->Commit();
 }
 
 void TUpdateChain::VerKontrolEtExecute() {
@@ -104,12 +131,11 @@ void TUpdateChain::VerKontrolEtExecute() {
 void TUpdateChain::ReklamListeleExecute() {
   bool stored = false;
   {
-    base::TMemoryStream stream;
     state_.busy = true;
     try {
       ConnectToUpdateServer();
-      client_.FetchToStream(ServerUrl(server_, kServerAdListPath), stream);
-      WriteFolderFile(state_.bannerFolder, kLocalAdListFile, stream.Bytes());
+      FetchToFolderFile(ServerUrl(server_, kServerAdListPath), std::string(kLocalAdListFile),
+                        false);
       stored = true;
     } catch (const std::exception&) {
       client_.CloseConnection();
@@ -130,7 +156,6 @@ void TUpdateChain::BannerIndirExecute() {
     throw;
   }
 
-  base::TMemoryStream stream;
   const std::string versionText = std::to_string(state_.serverVersionNumber);
   bool stored = false;
   // The banners are fetched back to back: a close by the server is noticed
@@ -147,13 +172,16 @@ void TUpdateChain::BannerIndirExecute() {
     try {
       const TAdLine ad = ParseAdLine(buffer.Strings(i));
       if (ad.Silinecek == 1 && ad.HoldBack == 1) {
-        FetchOnKeptConnection([&] { (void)client_.FetchText(ad.URLBanner); });
-      } else {
+        // Asked for and dropped: the body is counted, never kept.
+        base::TNullStream dropped;
         FetchOnKeptConnection([&] {
-          stream.Clear();
-          client_.FetchToStream(ad.URLBanner, stream);
+          dropped.SetSize(0);
+          client_.FetchToStream(ad.URLBanner, dropped);
         });
-        WriteFolderFile(state_.bannerFolder, BannerFileName(ad.URLBanner), stream.Bytes());
+      } else {
+        // Straight into the folder as it arrives: no banner is held in
+        // memory, and only a complete one replaces the file.
+        FetchToFolderFile(ad.URLBanner, BannerFileName(ad.URLBanner), true);
         stored = true;
       }
     } catch (const std::exception&) {

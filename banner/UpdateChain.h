@@ -41,10 +41,15 @@ class TUpdateChain {
   // have left it on another host.
   void ConnectToUpdateServer();
   // One GET of the pass. A request that goes out on a kept-alive connection
-  // just as the server closes it fails through no fault of the banner; it is
-  // sent once more on a new connection, as HTTP allows for a GET.
+  // just as the server closes it fails through no fault of the banner; when
+  // no byte of the reply came, it is sent once more on a new connection, as
+  // HTTP allows for a GET.
   template <class Fetch>
   void FetchOnKeptConnection(const Fetch& fetch);
+  // GET of the URL into the folder's file of that name, written as the body
+  // arrives and in place only when complete; nothing of a failed transfer
+  // stays in the folder.
+  void FetchToFolderFile(const std::string& url, const std::string& name, bool resendOnClose);
 
   http::THttpClient& client_;
   TChannelState& state_;

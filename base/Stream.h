@@ -25,6 +25,11 @@ class TStream {
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
 };
 
+// Fail with Exception "Invalid stream size (%lld)" / "Invalid stream
+// position (%lld)" for a negative value, as every stream does.
+void CheckStreamSize(int64_t size);
+void CheckStreamPosition(int64_t position);
+
 class TMemoryStream : public TStream {
  public:
   using TStream::Write;
@@ -45,6 +50,23 @@ class TMemoryStream : public TStream {
 
  private:
   std::string bytes_;
+  int64_t position_ = 0;
+};
+
+// A stream that keeps nothing: writes only move the position and the size,
+// reads find no bytes. For a transfer whose content is not wanted.
+class TNullStream : public TStream {
+ public:
+  using TStream::Write;
+  void Write(const void* data, size_t count) override;
+  size_t Read(void*, size_t) override { return 0; }
+  int64_t Size() const override { return size_; }
+  void SetSize(int64_t size) override;
+  int64_t Position() const override { return position_; }
+  void SetPosition(int64_t position) override;
+
+ private:
+  int64_t size_ = 0;
   int64_t position_ = 0;
 };
 

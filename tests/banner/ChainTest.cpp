@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "banner/BannerChannel.h"
 #include "banner/UpdateChain.h"
@@ -153,6 +154,90 @@ TEST_F(Chain, BannersSurviveAServerThatClosesUnannouncedAfterEachResponse) {
     EXPECT_EQ(dir.Read("c" + std::to_string(i) + ".gif"), "/b/c" + std::to_string(i) + ".gif");
   }
   EXPECT_EQ(client.LookAheadTimeOut(), lookAhead);  // the pass gives it back
+}
+
+// Banners from a host that keeps its connection after the first banner and
+// then fails the second request as the script says; later connections
+// answer every banner whole.
+class BrokenSecondBanner {
+ public:
+  explicit BrokenSecondBanner(std::function<void(http::test::TServerConnection&)> breakOff)
+      : server_([breakOff](http::test::TServerConnection& c) {
+          for (int n = 0;; ++n) {
+            const std::string request = c.ReadRequest();
+            if (request.empty()) return;
+            if (c.Index() == 0 && n == 1) {
+              breakOff(c);
+              return;
+            }
+            if (!c.Send(http::test::Ok(std::string(20000, 'B')))) return;
+          }
+        }) {}
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+  int Requests(const std::string& path) const {
+    int count = 0;
+    for (const std::string& head : server_.Requests())
+      count += head.rfind("GET " + path + " ", 0) == 0 ? 1 : 0;
+    return count;
+  }
+
+ private:
+  http::test::TScriptedServer server_;
+};
+
+TEST_F(Chain, ARequestThatNoReplyByteAnsweredIsSentOnceMore) {
+  // The server takes the request and closes the kept connection without a
+  // byte: the request may never have been served, so it goes again.
+  BrokenSecondBanner host([](http::test::TServerConnection& c) { c.Close(); });
+  Publish(1, {AdLine(host.Url("/a.gif"), "g", 5), AdLine(host.Url("/b.gif"), "g", 5)});
+  Check();
+  EXPECT_EQ(host.Requests("/b.gif"), 2);
+  EXPECT_EQ(dir.Read("b.gif"), std::string(20000, 'B'));
+}
+
+TEST_F(Chain, AReplyThatBrokeOffIsNotSentAgainAndLeavesNothing) {
+  for (const bool reset : {false, true}) {
+    BrokenSecondBanner host([reset](http::test::TServerConnection& c) {
+      c.Send("HTTP/1.1 200 OK\r\nContent-Length: 20000\r\n\r\n" + std::string(7000, 'h'));
+      if (reset) {
+        c.Reset();
+      } else {
+        c.Close();
+      }
+    });
+    dir.Write("b.gif", "old banner");
+    Publish(reset ? 2 : 1, {AdLine(host.Url("/a.gif"), "g", 5), AdLine(host.Url("/b.gif"), "g", 5),
+                            AdLine(host.Url("/c.gif"), "g", 5)});
+    Check();
+    EXPECT_EQ(host.Requests("/b.gif"), 1) << reset;
+    // The old file stays; no part of the broken reply is kept, not even as a
+    // temporary file; the line after it is fetched as usual.
+    EXPECT_EQ(dir.Read("b.gif"), "old banner") << reset;
+    EXPECT_EQ(dir.Read("c.gif"), std::string(20000, 'B')) << reset;
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"Liste.lst", "a.gif", "b.gif", "c.gif", "versiyon.ver"}))
+        << reset;
+  }
+}
+
+TEST_F(Chain, BannersOverTheCapOrCutOffLeaveNoFile) {
+  client.SetMaxBodySize(1000);
+  site.SetResponse(
+      "/b/announced.gif",
+      http::test::Response("HTTP/1.1 200 OK", {"Content-Length: 1001"}, std::string(1001, 'a')));
+  site.SetResponse(
+      "/b/chunked.gif",
+      http::test::Response("HTTP/1.1 200 OK", {"Transfer-Encoding: chunked"},
+                           "3e8\r\n" + std::string(1000, 'c') + "\r\n1\r\nc\r\n0\r\n\r\n"));
+  site.SetResponse(
+      "/b/unannounced.gif",
+      http::test::Response("HTTP/1.1 200 OK", {"Connection: close"}, std::string(5000, 'u')));
+  site.SetOk("/b/fits.gif", std::string(1000, 'f'));
+  Publish(1, {AdLine(Url("/b/announced.gif"), "g", 5), AdLine(Url("/b/chunked.gif"), "g", 5),
+              AdLine(Url("/b/unannounced.gif"), "g", 5), AdLine(Url("/b/fits.gif"), "g", 5)});
+  Check();
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"Liste.lst", "fits.gif", "versiyon.ver"}));
+  EXPECT_EQ(dir.Read("fits.gif"), std::string(1000, 'f'));
 }
 
 TEST_F(Chain, AFailedSaveOfTheVersionFileStillClearsTheBusyFlag) {
