@@ -17,7 +17,7 @@ int HexDigit(char c) {
 
 }  // namespace
 
-std::optional<int32_t> TryStrToInt(std::string_view text) {
+std::optional<int32_t> TryStrToInt(std::string_view text, THexPrefixes hex) {
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
@@ -26,7 +26,8 @@ std::optional<int32_t> TryStrToInt(std::string_view text) {
     ++i;
   }
   int base = 10;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+  const bool bareX = hex == THexPrefixes::DollarXOr0x;
+  if (i < text.size() && (text[i] == '$' || (bareX && (text[i] == 'x' || text[i] == 'X')))) {
     base = 16;
     ++i;
   } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
@@ -50,8 +51,8 @@ std::optional<int32_t> TryStrToInt(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
-int32_t StrToInt(std::string_view text) {
-  if (auto value = TryStrToInt(text)) return *value;
+int32_t StrToInt(std::string_view text, THexPrefixes hex) {
+  if (auto value = TryStrToInt(text, hex)) return *value;
   throw EConvertError::InvalidInteger(std::string(text));
 }
 

@@ -72,7 +72,8 @@ std::string TIniText::ReadString(std::string_view section, std::string_view key,
 int32_t TIniText::ReadInteger(std::string_view section, std::string_view key,
                               int32_t defaultValue) const {
   const std::string value = ReadString(section, key, std::string());
-  return base::TryStrToInt(value).value_or(defaultValue);
+  // Hexadecimal only after "$" or "0x": a bare "x" prefix is no number here.
+  return base::TryStrToInt(value, base::THexPrefixes::DollarOr0x).value_or(defaultValue);
 }
 
 }  // namespace lugatim::skin

@@ -13,7 +13,11 @@
 namespace lugatim::skin {
 namespace {
 
-using base::StrToInt;
+// A field of the description: hexadecimal only after "$" or "0x", as its
+// keys are read.
+int32_t StrToInt(std::string_view text) {
+  return base::StrToInt(text, base::THexPrefixes::DollarOr0x);
+}
 
 std::string_view View(const QByteArray& bytes) {
   return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));

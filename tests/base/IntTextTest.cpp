@@ -30,6 +30,23 @@ TEST(IntText, AcceptsHexadecimalAfterEveryPrefixInEitherCase) {
   EXPECT_EQ(StrToInt("$0000FF"), 255);
 }
 
+TEST(IntText, WithoutTheBareXPrefixOnlyDollarAndZeroXMarkHexadecimal) {
+  constexpr auto kStrict = lugatim::base::THexPrefixes::DollarOr0x;
+  EXPECT_EQ(StrToInt("$1F", kStrict), 31);
+  EXPECT_EQ(StrToInt("0x10", kStrict), 16);
+  EXPECT_EQ(StrToInt(" -0XaB", kStrict), -171);
+  EXPECT_EQ(StrToInt("96", kStrict), 96);
+  for (const char* text : {"x10", "X10", "-x1", "x", "0x", "$"}) {
+    EXPECT_FALSE(TryStrToInt(text, kStrict).has_value()) << text;
+  }
+  try {
+    StrToInt("x10", kStrict);
+    FAIL() << "no exception";
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "'x10' is not a valid integer value");
+  }
+}
+
 TEST(IntText, TakesTheWholeSigned32BitRangeAndNoMore) {
   EXPECT_EQ(StrToInt("2147483647"), 2147483647);
   EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);

@@ -53,6 +53,13 @@ TEST(IniText, IntegersDecimalOrHexElseDefault) {
   EXPECT_EQ(ini.ReadInteger("N", "e", 6), 6);
 }
 
+TEST(IniText, ABareXPrefixIsNoNumber) {
+  const TIniText ini("[Version]\nVer=x96\nHex=$96\nUpper=X96\n");
+  EXPECT_EQ(ini.ReadInteger("Version", "Ver", 140), 140);
+  EXPECT_EQ(ini.ReadInteger("Version", "Upper", 140), 140);
+  EXPECT_EQ(ini.ReadInteger("Version", "Hex", 140), 150);
+}
+
 TEST(IniText, ValuesAreCutAt2047Characters) {
   const std::string longValue(3000, 'x');
   const TIniText ini("[S]\nk=" + longValue + "\nu=" + std::string(2046, 'a') +

@@ -165,6 +165,16 @@ TEST(SkinLoad, BlankBeforeACommaIsNotAnInteger) {
             "'460 ' is not a valid integer value");
 }
 
+TEST(SkinLoad, HotAreaFieldsAreHexadecimalOnlyAfterDollarOrZeroX) {
+  EXPECT_EQ(LoadError(SimpleSkin(WithHotAreas("150", {"A, x10, 0, 25, 25, tip"}))),
+            "'x10' is not a valid integer value");
+  MemoryResources res = SimpleSkin(WithHotAreas("150", {"A, $10, 0x8, 25, 25, tip"}));
+  Rig rig(res);
+  rig.skin->LoadSkin();
+  EXPECT_EQ(rig.skin->HotAreas()[0].X, 16);
+  EXPECT_EQ(rig.skin->HotAreas()[0].Y, 8);
+}
+
 TEST(SkinLoad, MissingResourcesAndUndecodableImages) {
   MemoryResources noMask = SimpleSkin(Faces());
   noMask.items.erase({"BMP", "MASK"});
