@@ -1,6 +1,7 @@
 #include "banner/Housekeeping.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <optional>
@@ -55,9 +56,15 @@ void TemizleExecute(const std::string& bannerFolder, const base::TClock& clock) 
   } restore{bannerFolder, kept, keptName};
 
   if (clock.Now().day != 1) return;
+  // Only a regular file (or a link to one) is a kept banner: a folder, FIFO
+  // or socket of that name counts as absent, so that nothing blocks on it or
+  // fails over it every month.
   if (const auto entry = FindEntry(bannerFolder, kKeptBanner)) {
-    keptName = *entry;
-    kept = ReadFolderFile(bannerFolder, keptName);
+    struct stat st {};
+    if (::stat((bannerFolder + *entry).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      keptName = *entry;
+      kept = ReadFolderFile(bannerFolder, keptName);
+    }
   }
   for (const std::string& name : GifEntries(bannerFolder)) {
     (void)::unlink((bannerFolder + name).c_str());

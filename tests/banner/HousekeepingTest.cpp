@@ -2,7 +2,14 @@
 // kept "Banner2.gif" comes back byte for byte, nothing else is touched.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "banner/Housekeeping.h"
 #include "base/Exception.h"
@@ -84,10 +91,53 @@ TEST_F(Housekeeping, FailedDeletionsAreIgnoredAndLinksGoWithoutTheirTargets) {
 }
 
 TEST_F(Housekeeping, AnUnreadableBanner2FailsBeforeAnythingIsDeleted) {
-  std::filesystem::create_directory(dir.folder + "Banner2.gif");  // exists, cannot be read
+  const std::string path = dir.folder + "Banner2.gif";
   dir.Write("a.gif", "A");
+  // A regular file whose reading fails, for every user: the memory of this
+  // process at address 0.
+  std::filesystem::create_symlink("/proc/self/mem", path);
   EXPECT_THROW(TemizleExecute(dir.folder, firstOfMonth), base::Exception);
   EXPECT_TRUE(dir.Exists("a.gif"));
+  std::filesystem::remove(path);
+  // Without read permission, for a user the permissions hold for (not root).
+  dir.Write("Banner2.gif", "kept");
+  std::filesystem::permissions(path, std::filesystem::perms::none);
+  if (::access(path.c_str(), R_OK) != 0) {
+    EXPECT_THROW(TemizleExecute(dir.folder, firstOfMonth), base::Exception);
+    EXPECT_TRUE(dir.Exists("a.gif"));
+  }
+}
+
+TEST_F(Housekeeping, ABanner2ThatIsNoRegularFileCountsAsAbsent) {
+  const std::string path = dir.folder + "Banner2.gif";
+  const auto makeSocket = [&] {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+  };
+  struct Kind {
+    const char* name;
+    std::function<void()> make;
+    Names after;  // a folder cannot be deleted; the others go like any .gif
+  };
+  const std::vector<Kind> kinds = {
+      {"folder", [&] { std::filesystem::create_directory(path); }, {"Banner2.gif"}},
+      // Opening a FIFO for reading would wait for a writer that never comes.
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, {}},
+      {"socket", makeSocket, {}},
+  };
+  for (const Kind& kind : kinds) {
+    kind.make();
+    dir.Write("a.gif", "A");
+    EXPECT_NO_THROW(TemizleExecute(dir.folder, firstOfMonth)) << kind.name;
+    EXPECT_EQ(dir.Entries(), kind.after) << kind.name;
+    EXPECT_FALSE(std::filesystem::is_regular_file(path)) << kind.name;
+    std::filesystem::remove(path);
+  }
 }
 
 TEST_F(Housekeeping, LeftoversOfInterruptedWritesAreRemovedOnEveryDay) {
