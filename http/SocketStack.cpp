@@ -54,8 +54,9 @@ sockaddr_in MakeAddress(const std::string& ip, int port) {
   addr.sin_port = htons(static_cast<uint16_t>(port));
   if (ip.empty()) {
     addr.sin_addr.s_addr = htonl(INADDR_ANY);
-  } else if (!TSocketStack::IsDottedQuad(ip) ||
-             ::inet_pton(AF_INET, ip.c_str(), &addr.sin_addr) != 1) {
+  } else if (const auto address = TSocketStack::DottedQuadAddress(ip)) {
+    addr.sin_addr.s_addr = htonl(*address);
+  } else {
     throw ENetSocketError(kWsaEAddrNotAvail);
   }
   return addr;
@@ -94,25 +95,34 @@ int TSocketStack::UserCount() {
   return gUsers;
 }
 
-bool TSocketStack::IsDottedQuad(std::string_view text) {
+std::optional<uint32_t> TSocketStack::DottedQuadAddress(std::string_view text) {
+  uint32_t address = 0;
   int parts = 0;
   size_t start = 0;
   for (;;) {
     const size_t dot = text.find('.', start);
     const std::string_view part =
         text.substr(start, dot == std::string_view::npos ? dot : dot - start);
-    if (part.empty() || part.size() > 3) return false;
-    int value = 0;
+    if (part.empty() || part.size() > 3) return std::nullopt;
+    // Decimal whatever the leading zeros: "010" is ten, not an octal eight.
+    uint32_t value = 0;
     for (char c : part) {
-      if (c < '0' || c > '9') return false;
-      value = value * 10 + (c - '0');
+      if (c < '0' || c > '9') return std::nullopt;
+      value = value * 10 + static_cast<uint32_t>(c - '0');
     }
-    if (value > 255) return false;
+    if (value > 255) return std::nullopt;
+    address = address << 8 | value;
     ++parts;
     if (dot == std::string_view::npos) break;
+    if (parts == 4) return std::nullopt;
     start = dot + 1;
   }
-  return parts == 4;
+  if (parts != 4) return std::nullopt;
+  return address;
+}
+
+bool TSocketStack::IsDottedQuad(std::string_view text) {
+  return DottedQuadAddress(text).has_value();
 }
 
 int TSocketStack::NewSocket() {

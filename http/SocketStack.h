@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,10 @@ class TSocketStack {
   // Shuts down the sending direction and releases the socket; never fails.
   void Close(int fd);
 
+  // Four "."-separated decimal numbers of 1 to 3 digits, each 0 to 255
+  // (leading zeros allowed and read as decimal); the address in host byte
+  // order, or nothing for any other text.
+  static std::optional<uint32_t> DottedQuadAddress(std::string_view text);
   static bool IsDottedQuad(std::string_view text);
 
  private:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Stream.h"
+#include "http/HttpClient.h"
 #include "http/NetExceptions.h"
 #include "http/ResponsiveWait.h"
 #include "http/TcpClient.h"
@@ -381,4 +382,14 @@ TEST(Writing, SendToAVanishedPeerFailsWithASocketError) {
   EXPECT_TRUE(failed);
   client.CloseConnection();
   EXPECT_FALSE(client.IsConnected());
+}
+
+TEST(SocketStack, ADottedQuadWithLeadingZerosIsConnectedTo) {
+  TScriptedServer server([](TServerConnection& c) {
+    if (!c.ReadRequest().empty()) c.Send(Ok("zeros"));
+  });
+  THttpClient client;
+  EXPECT_EQ(client.FetchText("http://127.000.000.001:" + std::to_string(server.Port()) + "/"),
+            "zeros");
+  EXPECT_EQ(server.Connections(), 1);
 }

@@ -200,6 +200,11 @@ TEST(SocketStack, DottedQuadsAreFourDecimalBytes) {
   EXPECT_FALSE(TSocketStack::IsDottedQuad("1..3.4"));
   EXPECT_FALSE(TSocketStack::IsDottedQuad("a.b.c.d"));
   EXPECT_FALSE(TSocketStack::IsDottedQuad("localhost"));
+  EXPECT_FALSE(TSocketStack::IsDottedQuad("1.2.3.4."));
+  EXPECT_FALSE(TSocketStack::IsDottedQuad("0001.2.3.4"));
+  // Leading zeros are decimal numbers all the same, never octal.
+  EXPECT_EQ(TSocketStack::DottedQuadAddress("127.000.000.001"), 0x7F000001u);
+  EXPECT_EQ(TSocketStack::DottedQuadAddress("010.020.030.040"), 0x0A141E28u);
 }
 
 TEST(WaitSlices, LongWaitsAreCutIntoIdleTimeOutSlicesAfterTheRemainder) {
