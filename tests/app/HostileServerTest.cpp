@@ -3,7 +3,8 @@
 // list or a banner) while a thread posts key presses to the search box and
 // the delay until each is handled is recorded. Then the server turns honest,
 // and the next ticks must bring its banner. For every scenario:
-//  - every key press is handled within 300 ms;
+//  - every key press is handled within 500 ms (a wait slice of the client is
+//    250 ms; the rest is margin for a loaded machine);
 //  - nothing outside the Banner folder changes, and the folder holds exactly
 //    the files the channel's rules allow (no temporary file left);
 //  - the peak resident size grows by a bounded amount;
@@ -210,6 +211,9 @@ struct TScenario {
   std::set<std::string> extraEntries;
   // Made in the folder of the program before the start.
   std::function<void(const std::string& root)> prepare;
+  // Bound on the growth of the peak resident size. Banners go to disk as
+  // they arrive, whatever their size; only an ad list is held in memory.
+  long peakBoundKiB = 8 * 1024;
 };
 
 // How the scenario appears in test listings.
@@ -381,6 +385,8 @@ std::vector<TScenario> Scenarios() {
     TScenario& s = all.emplace_back();
     s.name = "HundredThousandLineAdList";
     s.list = HundredThousandLines;
+    // The list of 100,000 lines is read whole and kept as the ad-list buffer.
+    s.peakBoundKiB = 64 * 1024;
     for (int i = 999; i < 100000; i += 1000)
       s.extraEntries.insert("n" + std::to_string(i) + ".gif");
   }
@@ -466,11 +472,11 @@ TEST_P(HostileServer, WindowStaysResponsiveAndTheNextTickWorks) {
       peakGrowthKiB, static_cast<long long>(hostileMs), static_cast<long long>(recoveryMs));
 
   EXPECT_GT(typist.Handled(), 0);
-  EXPECT_LT(typist.WorstMs(), 300);
-  // The cap on a body is 32 MiB; a client that held a 100 MB banner would
-  // pass the bound.
+  EXPECT_LT(typist.WorstMs(), 500);
+  // A client that held a banner in memory, up to the 32 MiB cap, would pass
+  // the bound.
   if (peakKnown) {
-    EXPECT_LT(peakGrowthKiB, 64 * 1024);
+    EXPECT_LT(peakGrowthKiB, scenario.peakBoundKiB);
   }
   const QImage shown = window_->Image1->CurrentFrame();
   ASSERT_FALSE(shown.isNull());
