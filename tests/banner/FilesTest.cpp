@@ -126,6 +126,42 @@ TEST(FolderFiles, AMissingFolderFailsToWrite) {
   EXPECT_THROW(WriteFolderFile(dir.folder + "no/", "a.gif", "x"), base::Exception);
 }
 
+TEST(FolderFiles, AStreamedFileAppearsWholeOnCommitAndNotAtAllWithout) {
+  TBannerDir dir;
+  dir.Write("Banner.GIF", "old");
+  {
+    TFolderFileWriter file(dir.folder, "banner.gif");
+    // An announced length first (as a counted body does), then the bytes.
+    file.SetSize(6);
+    file.Write("abc");
+    file.Write("def");
+    EXPECT_EQ(dir.Read("Banner.GIF"), "old");  // nothing replaced before the commit
+    EXPECT_EQ(dir.Entries().size(), 2u);       // the temporary file beside it
+    file.Commit();
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Banner.GIF"});  // its name kept
+  EXPECT_EQ(dir.Read("Banner.GIF"), "abcdef");
+  {
+    TFolderFileWriter file(dir.folder, "Banner.GIF");
+    file.Write(std::string(100000, 'x'));
+    // Given up: a transfer that failed.
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Banner.GIF"});
+  EXPECT_EQ(dir.Read("Banner.GIF"), "abcdef");
+  {
+    // Cut back to the position, as a transfer that ended short of its
+    // announced length would leave it if it were kept.
+    TFolderFileWriter file(dir.folder, "short.gif");
+    file.SetSize(10);
+    file.Write("ab");
+    file.SetSize(file.Position());
+    file.Commit();
+  }
+  EXPECT_EQ(dir.Read("short.gif"), "ab");
+  EXPECT_THROW(TFolderFileWriter(dir.folder, "../escape.gif"), base::Exception);
+  EXPECT_THROW(TFolderFileWriter(dir.folder + "missing/", "a.gif"), base::Exception);
+}
+
 TEST(FolderFiles, StaleTemporaryFilesAreRemoved) {
   TBannerDir dir;
   dir.Write(".lugatim-abc", "torn");
