@@ -1,8 +1,12 @@
 // Timed harness for the HTTP client against a real server (bench/http/run.sh
 // starts nginx and runs curl beside it):
 //
-//   lugatim_http_bench throughput URL [--devnull] [--recv-buffer=BYTES]
-//                                                   one GET of a large file
+//   lugatim_http_bench throughput URL [--devnull | --file=DIR] [--recv-buffer=BYTES]
+//                                                   one GET of a large file, kept
+//                                                   nowhere, written to /dev/null, or
+//                                                   written into DIR as the banner
+//                                                   channel writes a banner (temporary
+//                                                   file, then renamed; removed after)
 //   lugatim_http_bench keepalive URL COUNT [LOOKAHEAD_MS]
 //                                                   COUNT sequential GETs
 //
@@ -15,61 +19,61 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "banner/BannerFiles.h"
 #include "base/Exception.h"
 #include "base/Stream.h"
 #include "http/HttpClient.h"
 
 namespace {
 
-// A stream that keeps only its size and position, like writing to
-// /dev/null; with devnull set each block is also written there.
-class TSinkStream : public lugatim::base::TStream {
+// A stream that writes each block to /dev/null and keeps only its size and
+// position.
+class TDevNullStream : public lugatim::base::TNullStream {
  public:
-  explicit TSinkStream(bool devnull) : fd_(devnull ? ::open("/dev/null", O_WRONLY) : -1) {}
-  ~TSinkStream() override {
+  TDevNullStream() : fd_(::open("/dev/null", O_WRONLY)) {}
+  ~TDevNullStream() override {
     if (fd_ >= 0) ::close(fd_);
   }
   using TStream::Write;
   void Write(const void* data, size_t count) override {
-    if (fd_ >= 0 && ::write(fd_, data, count) != static_cast<ssize_t>(count)) {
+    if (::write(fd_, data, count) != static_cast<ssize_t>(count)) {
       throw lugatim::base::Exception("Stream write error");
     }
-    position_ += static_cast<int64_t>(count);
-    if (position_ > size_) size_ = position_;
+    TNullStream::Write(data, count);
   }
-  size_t Read(void*, size_t) override { return 0; }
-  int64_t Size() const override { return size_; }
-  void SetSize(int64_t size) override {
-    size_ = size;
-    if (position_ > size_) position_ = size_;
-  }
-  int64_t Position() const override { return position_; }
-  void SetPosition(int64_t position) override { position_ = position; }
 
  private:
   int fd_;
-  int64_t size_ = 0;
-  int64_t position_ = 0;
 };
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int Throughput(const std::string& url, bool devnull, int recvBufferSize) {
+int Throughput(const std::string& url, bool devnull, const std::string& folder,
+               int recvBufferSize) {
   lugatim::http::THttpClient client;
   if (recvBufferSize > 0) client.SetRecvBufferSize(recvBufferSize);
   client.SetMaxBodySize(int64_t{1} << 40);
   client.SetTransferTimeOut(0);
-  TSinkStream sink(devnull);
+  lugatim::base::TNullStream sink;
+  TDevNullStream devNull;
+  std::optional<lugatim::banner::TFolderFileWriter> file;
+  if (!folder.empty()) file.emplace(folder, "big.bin");
+  lugatim::base::TStream& stream = file      ? static_cast<lugatim::base::TStream&>(*file)
+                                   : devnull ? static_cast<lugatim::base::TStream&>(devNull)
+                                             : sink;
   const auto start = std::chrono::steady_clock::now();
-  client.FetchToStream(url, sink);
+  client.FetchToStream(url, stream);
+  const int64_t size = stream.Size();
+  if (file) file->Commit();
   const double seconds = SecondsSince(start);
-  std::printf("bytes=%lld seconds=%.4f bytes_per_second=%.0f\n",
-              static_cast<long long>(sink.Size()), seconds,
-              static_cast<double>(sink.Size()) / seconds);
+  if (file) std::remove((folder + "big.bin").c_str());
+  std::printf("bytes=%lld seconds=%.4f bytes_per_second=%.0f\n", static_cast<long long>(size),
+              seconds, static_cast<double>(size) / seconds);
   return 0;
 }
 
@@ -100,13 +104,15 @@ int main(int argc, char** argv) {
   try {
     if (argc >= 3 && std::strcmp(argv[1], "throughput") == 0) {
       bool devnull = false;
+      std::string folder;
       int recvBufferSize = 0;
       for (int i = 3; i < argc; ++i) {
         if (std::strcmp(argv[i], "--devnull") == 0) devnull = true;
+        if (std::strncmp(argv[i], "--file=", 7) == 0) folder = std::string(argv[i] + 7) + "/";
         if (std::strncmp(argv[i], "--recv-buffer=", 14) == 0)
           recvBufferSize = std::atoi(argv[i] + 14);
       }
-      return Throughput(argv[2], devnull, recvBufferSize);
+      return Throughput(argv[2], devnull, folder, recvBufferSize);
     }
     if (argc >= 4 && std::strcmp(argv[1], "keepalive") == 0) {
       return KeepAlive(argv[2], std::atoi(argv[3]), argc >= 5 ? std::atoi(argv[4]) : 1);
@@ -116,7 +122,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fprintf(stderr,
-               "usage: %s throughput URL [--devnull] [--recv-buffer=BYTES] | keepalive URL COUNT "
+               "usage: %s throughput URL [--devnull | --file=DIR] [--recv-buffer=BYTES] | "
+               "keepalive URL COUNT "
                "[LOOKAHEAD_MS]\n",
                argv[0]);
   return 2;
