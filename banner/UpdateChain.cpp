@@ -10,6 +10,7 @@
 #include "base/IntText.h"
 #include "base/Stream.h"
 #include "base/StringList.h"
+#include "http/ResponsiveWait.h"
 
 namespace lugatim::banner {
 namespace {
@@ -169,6 +170,10 @@ void TUpdateChain::BannerIndirExecute() {
     ~RestoreLookAhead() { client.SetLookAheadTimeOut(value); }
   } restoreLookAhead{client_, lookAhead};
   for (int i = 0; i < buffer.Count(); ++i) {
+    // Lines that need no transfer (invalid ones) give the window's events no
+    // turn of their own; a list of many of them would hold the window for
+    // the whole pass, so they get one whenever it falls due, as in a wait.
+    if (i % 64 == 63) http::TResponsiveWaitBase::OfferIdle(false, false);
     try {
       const TAdLine ad = ParseAdLine(buffer.Strings(i));
       if (ad.Silinecek == 1 && ad.HoldBack == 1) {
