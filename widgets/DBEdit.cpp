@@ -1,6 +1,11 @@
 #include "widgets/DBEdit.h"
 
+#include <QHelpEvent>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <cmath>
+
+#include "widgets/WholeText.h"
 
 namespace lugatim::widgets {
 
@@ -36,6 +41,36 @@ TDBMemo::TDBMemo(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTabChangesFocus(true);
+  FitWholeLines();
+}
+
+void TDBMemo::FitWholeLines() {
+  // The first line starts below the document's margin; lines are as high as
+  // the font. The viewport ends below the last line that fits whole.
+  const qreal line = QFontMetricsF(document()->defaultFont()).height();
+  const qreal margin = document()->documentMargin();
+  const int available = contentsRect().height();
+  const int lines = std::max(1, static_cast<int>((available - margin) / line));
+  const int used = static_cast<int>(std::ceil(margin + lines * line));
+  setViewportMargins(0, 0, 0, std::max(0, available - used));
+}
+
+void TDBMemo::resizeEvent(QResizeEvent* event) {
+  FitWholeLines();
+  QPlainTextEdit::resizeEvent(event);
+}
+
+void TDBMemo::changeEvent(QEvent* event) {
+  QPlainTextEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitWholeLines();
+}
+
+bool TDBMemo::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    ShowWholeText(viewport(), static_cast<QHelpEvent*>(event), toPlainText(), viewport()->rect());
+    return true;
+  }
+  return QPlainTextEdit::viewportEvent(event);
 }
 
 void TDBMemo::SetDataField(const QString& fieldName) {
