@@ -41,18 +41,25 @@ TDBMemo::TDBMemo(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTabChangesFocus(true);
+  // The margins around the viewport are the memo's own background.
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
   FitWholeLines();
 }
 
 void TDBMemo::FitWholeLines() {
-  // The first line starts below the document's margin; lines are as high as
-  // the font. The viewport ends below the last line that fits whole.
+  // The text's padding lies in the viewport's margins rather than in the
+  // document's, which would pad only the first line: scrolled by the caret
+  // keys, the viewport still starts at a line's top and ends below the last
+  // line that fits whole. The spare height is split above and below.
+  constexpr int kPadding = 4;
+  document()->setDocumentMargin(0);
   const qreal line = QFontMetricsF(document()->defaultFont()).height();
-  const qreal margin = document()->documentMargin();
   const int available = contentsRect().height();
-  const int lines = std::max(1, static_cast<int>((available - margin) / line));
-  const int used = static_cast<int>(std::ceil(margin + lines * line));
-  setViewportMargins(0, 0, 0, std::max(0, available - used));
+  const int lines = std::max(1, static_cast<int>(available / line));
+  const int spare = std::max(0, available - static_cast<int>(std::ceil(lines * line)));
+  const int top = std::min(spare / 2, kPadding);
+  setViewportMargins(kPadding, top, kPadding, spare - top);
 }
 
 void TDBMemo::resizeEvent(QResizeEvent* event) {

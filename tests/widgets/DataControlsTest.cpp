@@ -1,7 +1,9 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolTip>
 
 #include "WidgetFixture.h"
@@ -189,6 +191,54 @@ TEST_F(DataControls, MemoShowsWholeLinesOnly) {
     const QImage two = memo->grab().toImage();
     // The 45 pixel memo has room for two whole lines: the second shows.
     EXPECT_EQ(one == two, height < 40);
+  }
+}
+
+// The memo's own layout, to tell which lines lie in its viewport.
+class LaidOutMemo : public TDBMemo {
+ public:
+  using TDBMemo::TDBMemo;
+  // Lines the viewport shows whole and lines it cuts.
+  std::pair<int, int> WholeAndCutLines() const {
+    const QRectF view = viewport()->rect();
+    int whole = 0, cut = 0;
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+      const QRectF block = blockBoundingGeometry(b).translated(contentOffset());
+      if (block.top() >= view.bottom()) break;
+      for (int i = 0; i < b.layout()->lineCount(); ++i) {
+        const QRectF line = b.layout()->lineAt(i).rect().translated(block.topLeft());
+        // Lines lie at fractional heights: less than a pixel row does not count.
+        const QRectF inside = line.intersected(view);
+        if (inside.height() < 1) continue;
+        ++(inside.height() > line.height() - 1 ? whole : cut);
+      }
+    }
+    return {whole, cut};
+  }
+};
+
+// Scrolled by the caret keys, line by line through a wrapped text, the
+// memos of the window's sizes still show one whole line and nothing cut.
+TEST_F(DataControls, MemoScrolledByCaretKeysShowsWholeLinesOnly) {
+  ShowWindow();
+  for (const int height : {28, 26}) {
+    SCOPED_TRACE(height);
+    auto* memo = new LaidOutMemo(&window_);
+    QFont font = memo->font();
+    font.setPixelSize(14);
+    memo->setFont(font);
+    memo->setGeometry(0, 0, 285, height);
+    memo->show();
+    memo->setPlainText(QStringLiteral(
+        "1. a first sense long enough to wrap onto a second line of the memo\n2. second\n"
+        "3. third sense\n4. fourth"));
+    memo->setFocus();
+    for (int step = 0; step < 6; ++step) {
+      SCOPED_TRACE(step);
+      EXPECT_EQ(memo->WholeAndCutLines(), std::make_pair(1, 0));
+      QTest::keyClick(memo, Qt::Key_Down);
+    }
+    delete memo;
   }
 }
 
