@@ -56,7 +56,10 @@ void ShowException(const std::exception& error) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName(QString::fromUtf8(kApplicationTitle));
+  // The name is both parts of the window's WM_CLASS on X11, which desktops
+  // match against the desktop entry's StartupWMClass; the title stays the
+  // display name.
+  setApplicationName(QStringLiteral("lugatim"));
   setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
 }
 

@@ -116,6 +116,7 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   DBGrid1->setGeometry(55, 85, 382, 97);
   for (int column = 0; column < 3; ++column) DBGrid1->setColumnWidth(column, 120);
   DBGrid1->horizontalHeader()->setFont(WindowFont());
+  DBGrid1->SetToolTipField(QStringLiteral("Anlami"));
 
   const auto makeEdit = [this](const char* name, int y, const char* field) {
     auto* edit = new widgets::TDBEdit(this);
@@ -139,6 +140,8 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
 
   const std::vector<QWidget*> order = TabOrder();
   for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+  // Each label names its control, for screen readers among others.
+  for (auto [label, control] : LabelledControls()) label->setBuddy(control);
 
   // Actions, in list order; only some have handlers.
   const auto makeAction = [this](const char* name, const char* caption) {
@@ -229,10 +232,35 @@ void TfrmLugatim::SetCaption(QLabel* label, const char* caption) {
   const size_t index = static_cast<size_t>(label->objectName().mid(5).toInt() - 1);
   // A label that sizes to its text keeps its right edge. A fixed one keeps
   // its size, unless this desktop's font makes the caption wider than the
-  // label: then it grows to the left rather than cut the caption off.
-  const int needed = label->fontMetrics().horizontalAdvance(label->text());
+  // label: then it grows to the left rather than cut the caption off. It
+  // never comes closer than kLabelGap to a control on its left; a caption
+  // too wide for that room is drawn in a smaller size of the font.
+  const int room = rightEdge_[index] - LeftLimit(label);
+  QFont font = this->font();
+  while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pixelSize() > 8) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  label->setFont(font);
+  const int needed = QFontMetrics(font).horizontalAdvance(label->text());
   const int width = autoSize_[index] ? needed : std::max(storedWidth_[index], needed);
   label->setGeometry(rightEdge_[index] - width, label->y(), width, label->height());
+}
+
+int TfrmLugatim::LeftLimit(const QLabel* label) const {
+  const size_t index = static_cast<size_t>(label->objectName().mid(5).toInt() - 1);
+  int limit = 0;
+  for (const QWidget* control : TabOrder()) {
+    const QRect r = control->geometry();
+    const bool sameRow = r.top() < label->y() + label->height() && label->y() < r.bottom() + 1;
+    if (sameRow && r.right() < rightEdge_[index])
+      limit = std::max(limit, r.right() + 1 + kLabelGap);
+  }
+  return limit;
+}
+
+std::vector<std::pair<QLabel*, QWidget*>> TfrmLugatim::LabelledControls() const {
+  return {{Label1, Edit1},   {Label2, DBLookupComboBox1}, {Label3, DBEdit2}, {Label4, DBEdit3},
+          {Label5, DBEdit4}, {Label6, DBMemo1},           {Label7, DBMemo2}};
 }
 
 std::vector<QWidget*> TfrmLugatim::TabOrder() const {
@@ -382,6 +410,7 @@ void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* 
   state_.currentLanguage = texts.language;
   QLabel* const labels[] = {Label1, Label2, Label3, Label4, Label5, Label6, Label7};
   for (size_t i = 0; i < 7; ++i) SetCaption(labels[i], texts.labels[i]);
+  for (auto [label, control] : LabelledControls()) control->setAccessibleName(label->text());
   if (source != nullptr) BindDataControls(source);
   state_.aboutText = texts.about;
   Kapat->setText(QString::fromUtf8(texts.kapat));

@@ -33,6 +33,8 @@ struct TLanguageTexts;
 class TfrmLugatim : public QWidget {
   Q_OBJECT
  public:
+  // The least space between a label and a control beside it.
+  static constexpr int kLabelGap = 4;
   // Creates the window and runs FormCreate. exeDir is the executable's
   // folder (ending in "/"); the Banner folder lies inside it.
   // timerIntervalMs is the period of Timer1, the banner channel's tick.
@@ -114,6 +116,10 @@ class TfrmLugatim : public QWidget {
  private:
   QLabel* MakeLabel(int x, int y, int w, int h, bool autoSize);
   void SetCaption(QLabel* label, const char* caption);
+  // The leftmost x a label may start at: kLabelGap right of any control on its row.
+  int LeftLimit(const QLabel* label) const;
+  // Each label with the control it captions.
+  std::vector<std::pair<QLabel*, QWidget*>> LabelledControls() const;
   void ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* source);
   void BindDataControls(data::TDataSource* source);
   std::vector<QWidget*> TabOrder() const;

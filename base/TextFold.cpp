@@ -17,17 +17,61 @@ constexpr FoldRow kFoldTable[] = {
 #include "base/CaseFoldTable.inc"
 };
 
-void AppendFolded(std::string& out, char32_t cp) {
+// Latin letters with diacritics (small forms) and the plain letters they stand for.
+struct Plain {
+  char32_t cp;
+  const char* letters;
+};
+constexpr Plain kPlain[] = {
+    {0xDF, "ss"}, {0xE0, "a"},  {0xE1, "a"},  {0xE2, "a"},   {0xE3, "a"},  {0xE4, "a"},
+    {0xE5, "a"},  {0xE6, "ae"}, {0xE7, "c"},  {0xE8, "e"},   {0xE9, "e"},  {0xEA, "e"},
+    {0xEB, "e"},  {0xEC, "i"},  {0xED, "i"},  {0xEE, "i"},   {0xEF, "i"},  {0xF0, "d"},
+    {0xF1, "n"},  {0xF2, "o"},  {0xF3, "o"},  {0xF4, "o"},   {0xF5, "o"},  {0xF6, "o"},
+    {0xF8, "o"},  {0xF9, "u"},  {0xFA, "u"},  {0xFB, "u"},   {0xFC, "u"},  {0xFD, "y"},
+    {0xFE, "th"}, {0xFF, "y"},  {0x101, "a"}, {0x103, "a"},  {0x105, "a"}, {0x107, "c"},
+    {0x109, "c"}, {0x10B, "c"}, {0x10D, "c"}, {0x10F, "d"},  {0x111, "d"}, {0x113, "e"},
+    {0x115, "e"}, {0x117, "e"}, {0x119, "e"}, {0x11B, "e"},  {0x11D, "g"}, {0x11F, "g"},
+    {0x121, "g"}, {0x123, "g"}, {0x125, "h"}, {0x127, "h"},  {0x129, "i"}, {0x12B, "i"},
+    {0x12D, "i"}, {0x12F, "i"}, {0x131, "i"}, {0x133, "ij"}, {0x135, "j"}, {0x137, "k"},
+    {0x13A, "l"}, {0x13C, "l"}, {0x13E, "l"}, {0x140, "l"},  {0x142, "l"}, {0x144, "n"},
+    {0x146, "n"}, {0x148, "n"}, {0x14D, "o"}, {0x14F, "o"},  {0x151, "o"}, {0x153, "oe"},
+    {0x155, "r"}, {0x157, "r"}, {0x159, "r"}, {0x15B, "s"},  {0x15D, "s"}, {0x15F, "s"},
+    {0x161, "s"}, {0x163, "t"}, {0x165, "t"}, {0x167, "t"},  {0x169, "u"}, {0x16B, "u"},
+    {0x16D, "u"}, {0x16F, "u"}, {0x171, "u"}, {0x173, "u"},  {0x175, "w"}, {0x177, "y"},
+    {0x17A, "z"}, {0x17C, "z"}, {0x17E, "z"},
+};
+
+bool IsCombiningMark(char32_t cp) {
+  return (cp >= 0x0300 && cp <= 0x036F) || (cp >= 0x1AB0 && cp <= 0x1AFF) ||
+         (cp >= 0x1DC0 && cp <= 0x1DFF) || (cp >= 0x20D0 && cp <= 0x20FF) ||
+         (cp >= 0xFE20 && cp <= 0xFE2F);
+}
+
+// Appends the case folding of one code point under the language's pairs;
+// with plain set, each folded letter without its diacritics.
+void AppendFolded(std::string& out, char32_t cp, TLanguage language, bool plain) {
+  const auto put = [&](char32_t c) {
+    if (plain) {
+      if (IsCombiningMark(c)) return;
+      if (const char* letters = PlainLetters(c)) {
+        out += letters;
+        return;
+      }
+    }
+    AppendUtf8(out, c);
+  };
   if (cp < 0x80) {
-    if (cp == U'I')
-      cp = U'i';
-    else if (cp >= U'A' && cp <= U'Z')
-      cp = cp - U'A' + U'a';
-    out.push_back(static_cast<char>(cp));
+    if (cp >= U'A' && cp <= U'Z') {
+      // Turkish pairs the capital I with the dotless small ı.
+      put(cp == U'I' && language == TLanguage::Turkish ? 0x0131 : cp - U'A' + U'a');
+    } else {
+      out.push_back(static_cast<char>(cp));
+    }
     return;
   }
-  // Turkish dotted capital I and dotless small i fold together with I and i.
-  if (cp == 0x0130 || cp == 0x0131) {
+  // The dotted capital İ is the capital of i in Turkish, and I with a dot in
+  // English: i in both (Unicode's full folding would add a combining dot).
+  if (cp == 0x0130) {
     out.push_back('i');
     return;
   }
@@ -35,12 +79,24 @@ void AppendFolded(std::string& out, char32_t cp) {
   const auto* row = std::lower_bound(std::begin(kFoldTable), end, static_cast<uint32_t>(cp),
                                      [](const FoldRow& r, uint32_t v) { return r.cp < v; });
   if (row == end || row->cp != cp) {
-    AppendUtf8(out, cp);
+    put(cp);
     return;
   }
   for (uint32_t f : row->folded) {
-    if (f != 0) AppendUtf8(out, f);
+    if (f != 0) put(f);
   }
+}
+
+std::string Fold(std::string_view utf8, TLanguage language, bool plain) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t pos = 0;
+  while (pos < utf8.size()) AppendFolded(out, NextCodePoint(utf8, pos), language, plain);
+  return out;
+}
+
+int Sign(int v) {
+  return v < 0 ? -1 : (v > 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -103,23 +159,32 @@ char32_t NextCodePoint(std::string_view s, size_t& pos) {
   return cp;
 }
 
-std::string FoldCase(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  size_t pos = 0;
-  while (pos < utf8.size()) AppendFolded(out, NextCodePoint(utf8, pos));
-  return out;
+const char* PlainLetters(char32_t cp) {
+  const auto* end = std::end(kPlain);
+  const auto* it = std::lower_bound(std::begin(kPlain), end, cp,
+                                    [](const Plain& p, char32_t v) { return p.cp < v; });
+  return it != end && it->cp == cp ? it->letters : nullptr;
 }
 
-int CompareIgnoringCase(std::string_view a, std::string_view b) {
-  // UTF-8 byte order is code point order, so the folded bytes compare directly.
-  const std::string fa = FoldCase(a);
-  const std::string fb = FoldCase(b);
-  return fa.compare(fb) < 0 ? -1 : (fa == fb ? 0 : 1);
+std::string FoldCase(std::string_view utf8, TLanguage language) {
+  return Fold(utf8, language, false);
 }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return FoldCase(text).starts_with(FoldCase(prefix));
+std::string FoldMarks(std::string_view utf8, TLanguage language) {
+  return Fold(utf8, language, true);
+}
+
+// UTF-8 byte order is code point order, so the folded bytes compare directly.
+int CompareIgnoringCase(std::string_view a, std::string_view b, TLanguage language) {
+  return Sign(FoldCase(a, language).compare(FoldCase(b, language)));
+}
+
+int CompareIgnoringMarks(std::string_view a, std::string_view b, TLanguage language) {
+  return Sign(FoldMarks(a, language).compare(FoldMarks(b, language)));
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix, TLanguage language) {
+  return FoldCase(text, language).starts_with(FoldCase(prefix, language));
 }
 
 }  // namespace lugatim::base

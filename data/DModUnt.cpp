@@ -14,6 +14,9 @@ TDModuleFrm::TDModuleFrm(IMessageSink& messages) : messages_(messages) {
   }
   SozlukTB.tableName = "Sozluk1.DB";
   SozlukETB.tableName = "SozlukE1.DB";
+  // The Turkish interface looks up English headwords, the English one Turkish headwords.
+  SozlukTB.language = base::TLanguage::English;
+  SozlukETB.language = base::TLanguage::Turkish;
   for (TField* f : {&SozlukTBKelime, &SozlukTBKategori, &SozlukTBOnekSonek, &SozlukTBSiraNo,
                     &SozlukTBAnlami, &SozlukTBOrnek}) {
     SozlukTB.AddField(f);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/TextFold.h"
+#include "data/Collations.h"
 #include "data/Sql.h"
 
 namespace lugatim::data {
@@ -172,12 +173,15 @@ int TTable::MoveBy(int distance) {
   return position_ - from;
 }
 
-const TTable::Index* TTable::IndexFor(const std::string& column, bool caseInsensitive) const {
+const TTable::Index* TTable::IndexFor(const std::string& column, TLocateOptions options) const {
   for (const auto& index : indexes_) {
     if (strcasecmp(index->column.c_str(), column.c_str()) != 0) continue;
-    const bool ci = index->collation == "NOCASE" || index->collation == kFoldCollation;
-    const bool cs = index->collation == "BINARY";
-    if ((caseInsensitive && ci) || (!caseInsensitive && cs)) return index.get();
+    const std::string& c = index->collation;
+    const bool agrees = (options & loIgnoreMarks) ? c == MarksCollation(language)
+                        : (options & loCaseInsensitive)
+                            ? c == "NOCASE" || c == FoldCollation(language)
+                            : c == "BINARY";
+    if (agrees) return index.get();
   }
   return nullptr;
 }
@@ -187,12 +191,17 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
   CheckActive();
   const TField& field = FieldByName(fieldName);
   const std::string column = Quote(columns_[static_cast<size_t>(field.Index())]);
-  const bool caseInsensitive = (options & loCaseInsensitive) != 0;
   const bool prefix = (options & loPartialKey) != 0;
   if ((prefix && value.empty()) || count_ == 0) return false;
 
-  const Index* index = IndexFor(columns_[static_cast<size_t>(field.Index())], caseInsensitive);
-  const std::string key = caseInsensitive ? base::FoldCase(value) : value;
+  const Index* index = IndexFor(columns_[static_cast<size_t>(field.Index())], options);
+  // The search's own form of a text: as it is, folded, or folded without marks.
+  const auto searchForm = [&](std::string_view text) {
+    if (options & loIgnoreMarks) return base::FoldMarks(text, language);
+    if (options & loCaseInsensitive) return base::FoldCase(text, language);
+    return std::string(text);
+  };
+  const std::string key = searchForm(value);
   int64_t rowid = 0;
   bool found = false;
 
@@ -201,7 +210,8 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
   };
   const bool ordered_like_search =
       index != nullptr && !index->descending &&
-      (index->collation == "BINARY" || index->collation == kFoldCollation);
+      (index->collation == "BINARY" || index->collation == FoldCollation(language) ||
+       index->collation == MarksCollation(language));
   if (ordered_like_search) {
     // The index orders the keys as the search compares them, so the first
     // match is the first key at or after the value in index order.
@@ -214,7 +224,7 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
     const int rc = q.Step();
     fail_on(rc);
     if (rc == SQLITE_ROW) {
-      const std::string candidate = caseInsensitive ? base::FoldCase(q.Text(1)) : q.Text(1);
+      const std::string candidate = searchForm(q.Text(1));
       found = prefix ? candidate.starts_with(key) : candidate == key;
       rowid = q.Int(0);
     }
@@ -224,9 +234,10 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
                                         (index->descending ? " DESC, rowid" : ", rowid")
                                   : "rowid";
     Query q(Statement("SELECT rowid FROM " + sqlTable_ + " WHERE lugatim_match(" + column +
-                      ", ?1, ?2) ORDER BY " + order + " LIMIT 1"));
+                      ", ?1, ?2, ?3) ORDER BY " + order + " LIMIT 1"));
     q.Bind(1, key);
     q.Bind(2, static_cast<int64_t>(options));
+    q.Bind(3, static_cast<int64_t>(language));
     const int rc = q.Step();
     fail_on(rc);
     if (rc == SQLITE_ROW) {

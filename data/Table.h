@@ -4,11 +4,14 @@
 // Locate on a field with the case-insensitive and prefix options.
 //
 // A table file reached through the alias holds one table. It is opened with
-// SQLITE_OPEN_READONLY: nothing here ever writes a table file. An index whose
-// leading column is the located field decides which match a Locate finds
-// first when its collation agrees with the search's case sensitivity (BINARY
-// for case-sensitive; NOCASE or LUGATIM_NOCASE for case-insensitive);
-// without one, the first match in the table's own order wins.
+// SQLITE_OPEN_READONLY: nothing here ever writes a table file. A
+// case-insensitive Locate compares by the case pairs of the table's headword
+// language (base/TextFold.h). An index whose leading column is the located
+// field decides which match a Locate finds first when its collation agrees
+// with the search (BINARY for case-sensitive; NOCASE or the language's
+// FoldCollation for case-insensitive; the language's MarksCollation for a
+// search without marks); without one, the first match in the table's own
+// order wins.
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "base/TextFold.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -32,10 +36,6 @@ class EDatabaseError : public base::Exception {
 // when set and not empty, else data/ beside the executable. Any other alias
 // fails with EDatabaseError.
 std::string ResolveAlias(const std::string& alias);
-
-// Name of the case-insensitive collation (Turkish-aware full case folding)
-// registered on every connection, so that tables may carry an index with it.
-inline constexpr const char* kFoldCollation = "LUGATIM_NOCASE";
 
 enum class TFieldType { String, AutoInc, Memo };
 
@@ -79,7 +79,8 @@ struct TEntry {
   std::vector<std::string> values;
 };
 
-enum TLocateOption : unsigned { loCaseInsensitive = 1u, loPartialKey = 2u };
+// loIgnoreMarks compares without case and without diacritics (ağaç = AGAC).
+enum TLocateOption : unsigned { loCaseInsensitive = 1u, loPartialKey = 2u, loIgnoreMarks = 4u };
 using TLocateOptions = unsigned;
 
 enum class TDataEvent {
@@ -101,6 +102,9 @@ class TTable {
   const std::string& Name() const { return name_; }
   std::string databaseName;  // alias
   std::string tableName;     // file name inside the alias folder
+  // The language of the headwords: it chooses the case pairs of a
+  // case-insensitive Locate and which folding indexes agree with it.
+  base::TLanguage language = base::TLanguage::English;
 
   // Persistent fields, bound by field name at Open. A table without any gets
   // one field per column of the stored table.
@@ -153,7 +157,8 @@ class TTable {
   int PositionOfRowid(int64_t rowid) const;
   void Notify(TDataEvent event);
   [[noreturn]] void Fail(const std::string& what) const;
-  const Index* IndexFor(const std::string& column, bool caseInsensitive) const;
+  // An index on column whose collation compares as a search with these options does.
+  const Index* IndexFor(const std::string& column, TLocateOptions options) const;
 
   std::string name_;
   std::vector<TField*> fields_;

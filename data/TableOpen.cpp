@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "base/TextFold.h"
+#include "data/Collations.h"
 #include "data/Sql.h"
 #include "data/Table.h"
 #include "platform/ExePath.h"
@@ -45,35 +45,6 @@ std::string FindFile(const std::string& folder, const std::string& name) {
     }
   }
   return folder + name;
-}
-
-int FoldCollation(void*, int n1, const void* s1, int n2, const void* s2) {
-  return base::CompareIgnoringCase(
-      std::string_view(static_cast<const char*>(s1), static_cast<size_t>(n1)),
-      std::string_view(static_cast<const char*>(s2), static_cast<size_t>(n2)));
-}
-
-// lugatim_match(key, value, flags): whether key matches value under the
-// Locate options in flags; value arrives already folded for a
-// case-insensitive match. A NULL key never matches.
-void MatchFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-    sqlite3_result_int(ctx, 0);
-    return;
-  }
-  const auto* k = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-  const std::string_view key(k, static_cast<size_t>(sqlite3_value_bytes(argv[0])));
-  const auto* v = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-  const std::string_view value(v ? v : "", static_cast<size_t>(sqlite3_value_bytes(argv[1])));
-  const int flags = sqlite3_value_int(argv[2]);
-  std::string folded;
-  std::string_view subject = key;
-  if (flags & loCaseInsensitive) {
-    folded = base::FoldCase(key);
-    subject = folded;
-  }
-  const bool match = (flags & loPartialKey) ? subject.starts_with(value) : subject == value;
-  sqlite3_result_int(ctx, match ? 1 : 0);
 }
 
 }  // namespace
@@ -127,9 +98,9 @@ void TTable::Open() {
     // the entries cannot change under the open table (positions and count stay
     // true), and no read pays for re-taking the lock and re-validating the cache.
     sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr);
-    sqlite3_create_collation(db_, kFoldCollation, SQLITE_UTF8, nullptr, FoldCollation);
-    sqlite3_create_function(db_, "lugatim_match", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            MatchFunction, nullptr, nullptr);
+    if (const int registered = RegisterTextFunctions(db_); registered != SQLITE_OK) {
+      Fail(EngineError(registered, db_, path_));
+    }
 
     const auto check = [&](int code) {
       if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE) {

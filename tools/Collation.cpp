@@ -15,38 +15,6 @@ constexpr char32_t kDigit = 0x200;     // + digit
 constexpr char32_t kLetter = 0x1000;   // + rank
 constexpr char32_t kOther = 0x100000;  // + code point: after every letter
 
-// Latin letters with accents (small forms, after TurkishLower) and the plain
-// letters they sort with.
-struct Plain {
-  char32_t cp;
-  const char* letters;
-};
-constexpr Plain kPlain[] = {
-    {0xDF, "ss"}, {0xE0, "a"},  {0xE1, "a"},  {0xE2, "a"},   {0xE3, "a"},  {0xE4, "a"},
-    {0xE5, "a"},  {0xE6, "ae"}, {0xE7, "c"},  {0xE8, "e"},   {0xE9, "e"},  {0xEA, "e"},
-    {0xEB, "e"},  {0xEC, "i"},  {0xED, "i"},  {0xEE, "i"},   {0xEF, "i"},  {0xF0, "d"},
-    {0xF1, "n"},  {0xF2, "o"},  {0xF3, "o"},  {0xF4, "o"},   {0xF5, "o"},  {0xF6, "o"},
-    {0xF8, "o"},  {0xF9, "u"},  {0xFA, "u"},  {0xFB, "u"},   {0xFC, "u"},  {0xFD, "y"},
-    {0xFE, "th"}, {0xFF, "y"},  {0x101, "a"}, {0x103, "a"},  {0x105, "a"}, {0x107, "c"},
-    {0x109, "c"}, {0x10B, "c"}, {0x10D, "c"}, {0x10F, "d"},  {0x111, "d"}, {0x113, "e"},
-    {0x115, "e"}, {0x117, "e"}, {0x119, "e"}, {0x11B, "e"},  {0x11D, "g"}, {0x11F, "g"},
-    {0x121, "g"}, {0x123, "g"}, {0x125, "h"}, {0x127, "h"},  {0x129, "i"}, {0x12B, "i"},
-    {0x12D, "i"}, {0x12F, "i"}, {0x131, "i"}, {0x133, "ij"}, {0x135, "j"}, {0x137, "k"},
-    {0x13A, "l"}, {0x13C, "l"}, {0x13E, "l"}, {0x140, "l"},  {0x142, "l"}, {0x144, "n"},
-    {0x146, "n"}, {0x148, "n"}, {0x14D, "o"}, {0x14F, "o"},  {0x151, "o"}, {0x153, "oe"},
-    {0x155, "r"}, {0x157, "r"}, {0x159, "r"}, {0x15B, "s"},  {0x15D, "s"}, {0x15F, "s"},
-    {0x161, "s"}, {0x163, "t"}, {0x165, "t"}, {0x167, "t"},  {0x169, "u"}, {0x16B, "u"},
-    {0x16D, "u"}, {0x16F, "u"}, {0x171, "u"}, {0x173, "u"},  {0x175, "w"}, {0x177, "y"},
-    {0x17A, "z"}, {0x17C, "z"}, {0x17E, "z"},
-};
-
-const char* PlainLetters(char32_t cp) {
-  const auto* end = std::end(kPlain);
-  const auto* it = std::lower_bound(std::begin(kPlain), end, cp,
-                                    [](const Plain& p, char32_t v) { return p.cp < v; });
-  return it != end && it->cp == cp ? it->letters : nullptr;
-}
-
 // Rank of a small letter in the Turkish alphabet, or -1.
 int TurkishRank(char32_t cp) {
   static constexpr char32_t kAlphabet[] = {U'a',  U'b', U'c',  0xE7, U'd', U'e', U'f', U'g',
@@ -101,7 +69,7 @@ std::u32string SortKey(std::string_view headword, TLang lang) {
       key.push_back(kLetter + static_cast<char32_t>(rank));
       continue;
     }
-    if (const char* plain = PlainLetters(cp)) {
+    if (const char* plain = base::PlainLetters(cp)) {
       for (const char* p = plain; *p; ++p) {
         const char32_t c = static_cast<unsigned char>(*p);
         key.push_back(kLetter + static_cast<char32_t>(lang == TLang::Turkish ? TurkishRank(c)
@@ -131,7 +99,8 @@ int CompareKeys(const std::u32string& ka, const std::string& la, const std::stri
 
 // Lower case for the accent tie-break: English folds I with i, Turkish with ı.
 static std::string Lower(std::string_view text, TLang lang) {
-  return lang == TLang::Turkish ? TurkishLower(text) : base::FoldCase(text);
+  return lang == TLang::Turkish ? TurkishLower(text)
+                                : base::FoldCase(text, base::TLanguage::English);
 }
 
 int CollateCompare(std::string_view a, std::string_view b, TLang lang) {

@@ -84,9 +84,9 @@ TDefaultsResult ImportDefaults(const std::string& dictdDir, const std::string& o
   const std::vector<TRow> turkish = TurkishTableRows(turEng, engTur);
   MakeFolder(outDir);
   progress.Phase(kEnglishTable);
-  TStagedTable englishTable(Join(outDir, kEnglishTable), english, progress);
+  TStagedTable englishTable(Join(outDir, kEnglishTable), english, TLang::English, progress);
   progress.Phase(kTurkishTable);
-  TStagedTable turkishTable(Join(outDir, kTurkishTable), turkish, progress);
+  TStagedTable turkishTable(Join(outDir, kTurkishTable), turkish, TLang::Turkish, progress);
   englishTable.Commit();
   turkishTable.Commit();
   progress.Finish();
@@ -101,7 +101,7 @@ size_t ImportDictd(const std::string& indexPath, const std::string& dictPath,
   for (const TParsedEntry& e : entries) rows.push_back(MapEntry(e, lang));
   if (!keepOrder) SortRows(rows, lang);
   progress.Phase(std::filesystem::path(outPath).filename().string());
-  WriteTable(outPath, rows, progress);
+  WriteTable(outPath, rows, lang, progress);
   progress.Finish();
   return rows.size();
 }
@@ -111,7 +111,7 @@ size_t ImportTsv(const std::string& tsvPath, const std::string& outPath, TLang l
   std::vector<TRow> rows = ParseTsv(ReadWholeFile(tsvPath), tsvPath);
   if (!keepOrder) SortRows(rows, lang);
   progress.Phase(std::filesystem::path(outPath).filename().string());
-  WriteTable(outPath, rows, progress);
+  WriteTable(outPath, rows, lang, progress);
   progress.Finish();
   return rows.size();
 }

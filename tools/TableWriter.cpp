@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "base/Exception.h"
+#include "data/Collations.h"
 #include "tools/Text.h"
 
 namespace lugatim::tools {
@@ -64,6 +65,7 @@ class Db {
  public:
   Db(const std::string& path, const std::string& target) : target_(target) {
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) Fail();
+    if (data::RegisterTextFunctions(db_) != SQLITE_OK) Fail();
   }
   ~Db() { sqlite3_close(db_); }
   void Exec(const std::string& sql) {
@@ -97,7 +99,7 @@ void CheckRow(const TRow& row, size_t index, const std::string& target) {
 }
 
 void Fill(const std::string& path, const std::string& target, const std::vector<TRow>& rows,
-          TProgress& progress) {
+          TLang lang, TProgress& progress) {
   const std::string table = std::filesystem::path(target).stem().string();
   if (table.empty())
     throw EImportError(Format("%s: no table name in the file name", target.c_str()));
@@ -135,13 +137,21 @@ void Fill(const std::string& path, const std::string& target, const std::vector<
   }
   db.Exec("CREATE INDEX " + Quote(table + "_Kelime") + " ON " + Quote(table) +
           "(Kelime COLLATE BINARY)");
+  // The indexes of the typed search: case-insensitive and without marks, by
+  // the case pairs of the headwords' language, as the program compares.
+  const base::TLanguage language =
+      lang == TLang::Turkish ? base::TLanguage::Turkish : base::TLanguage::English;
+  db.Exec("CREATE INDEX " + Quote(table + "_KelimeNocase") + " ON " + Quote(table) +
+          "(Kelime COLLATE " + data::FoldCollation(language) + ")");
+  db.Exec("CREATE INDEX " + Quote(table + "_KelimeNomarks") + " ON " + Quote(table) +
+          "(Kelime COLLATE " + data::MarksCollation(language) + ")");
   db.Exec("COMMIT");
   progress.Update(rows.size(), rows.size());
 }
 
 }  // namespace
 
-TStagedTable::TStagedTable(const std::string& targetPath, const std::vector<TRow>& rows,
+TStagedTable::TStagedTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,
                            TProgress& progress)
     : target_(targetPath) {
   for (size_t i = 0; i < rows.size(); ++i) CheckRow(rows[i], i, target_);
@@ -160,7 +170,7 @@ TStagedTable::TStagedTable(const std::string& targetPath, const std::vector<TRow
   fchmod(fd, 0666 & ~mask);
   close(fd);
   try {
-    Fill(tempPath_, target_, rows, progress);
+    Fill(tempPath_, target_, rows, lang, progress);
   } catch (...) {
     unlink(tempPath_.c_str());
     unlink((tempPath_ + "-journal").c_str());
@@ -185,8 +195,9 @@ void TStagedTable::Commit() {
   ReleaseSlot(tempPath_);
 }
 
-void WriteTable(const std::string& targetPath, const std::vector<TRow>& rows, TProgress& progress) {
-  TStagedTable staged(targetPath, rows, progress);
+void WriteTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,
+                TProgress& progress) {
+  TStagedTable staged(targetPath, rows, lang, progress);
   staged.Commit();
 }
 

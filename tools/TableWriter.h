@@ -5,6 +5,12 @@
 //   CREATE TABLE <stem> (Kelime TEXT, Kategori TEXT, OnekSonek TEXT,
 //                        SiraNo INTEGER PRIMARY KEY, Anlami TEXT, Ornek TEXT);
 //   CREATE INDEX <stem>_Kelime ON <stem>(Kelime COLLATE BINARY);
+//   CREATE INDEX <stem>_KelimeNocase ON <stem>(Kelime COLLATE LUGATIM_NOCASE_<lang>);
+//   CREATE INDEX <stem>_KelimeNomarks ON <stem>(Kelime COLLATE LUGATIM_NOMARKS_<lang>);
+//
+// where <lang> (EN or TR) is the language of the headwords: the program's
+// case-insensitive and mark-free searches find their first match in the
+// order of these indexes (data/Collations.h).
 //
 // with the rows in the order given and SiraNo 1..n, in rollback-journal
 // (DELETE) mode so that the read-only program needs no -wal or -shm file,
@@ -28,7 +34,7 @@ namespace lugatim::tools {
 class TStagedTable {
  public:
   // Writes the rows; fails with EImportError naming the target.
-  TStagedTable(const std::string& targetPath, const std::vector<TRow>& rows,
+  TStagedTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,
                TProgress& progress = TProgress::Silent());
   ~TStagedTable();
   TStagedTable(const TStagedTable&) = delete;
@@ -45,7 +51,7 @@ class TStagedTable {
 };
 
 // Writes and commits one table.
-void WriteTable(const std::string& targetPath, const std::vector<TRow>& rows,
+void WriteTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,
                 TProgress& progress = TProgress::Silent());
 
 // Removes every temporary table file still staged; async-signal-safe, for

@@ -1,6 +1,11 @@
 #include "widgets/DBEdit.h"
 
+#include <QHelpEvent>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <cmath>
+
+#include "widgets/WholeText.h"
 
 namespace lugatim::widgets {
 
@@ -36,6 +41,43 @@ TDBMemo::TDBMemo(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTabChangesFocus(true);
+  // The margins around the viewport are the memo's own background.
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Base);
+  FitWholeLines();
+}
+
+void TDBMemo::FitWholeLines() {
+  // The text's padding lies in the viewport's margins rather than in the
+  // document's, which would pad only the first line: scrolled by the caret
+  // keys, the viewport still starts at a line's top and ends below the last
+  // line that fits whole. The spare height is split above and below.
+  constexpr int kPadding = 4;
+  document()->setDocumentMargin(0);
+  const qreal line = QFontMetricsF(document()->defaultFont()).height();
+  const int available = contentsRect().height();
+  const int lines = std::max(1, static_cast<int>(available / line));
+  const int spare = std::max(0, available - static_cast<int>(std::ceil(lines * line)));
+  const int top = std::min(spare / 2, kPadding);
+  setViewportMargins(kPadding, top, kPadding, spare - top);
+}
+
+void TDBMemo::resizeEvent(QResizeEvent* event) {
+  FitWholeLines();
+  QPlainTextEdit::resizeEvent(event);
+}
+
+void TDBMemo::changeEvent(QEvent* event) {
+  QPlainTextEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitWholeLines();
+}
+
+bool TDBMemo::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    ShowWholeText(viewport(), static_cast<QHelpEvent*>(event), toPlainText(), viewport()->rect());
+    return true;
+  }
+  return QPlainTextEdit::viewportEvent(event);
 }
 
 void TDBMemo::SetDataField(const QString& fieldName) {

@@ -26,6 +26,8 @@ class TDBEdit : public QLineEdit {
   QString field_;
 };
 
+// A memo shows whole lines only: the space below the last whole line that
+// fits stays empty. Resting the pointer on it shows the whole text.
 class TDBMemo : public QPlainTextEdit {
   Q_OBJECT
  public:
@@ -35,8 +37,14 @@ class TDBMemo : public QPlainTextEdit {
   void SetDataField(const QString& fieldName);
   const QString& DataField() const { return field_; }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+
  private:
   void Refresh();
+  void FitWholeLines();
   TFieldDataLink link_;
   QString field_;
 };

@@ -1,8 +1,11 @@
 #include "widgets/DBGrid.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QScrollBar>
 #include <QTimer>
+
+#include "widgets/WholeText.h"
 
 namespace lugatim::widgets {
 
@@ -105,6 +108,19 @@ QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
     }
   }
   return model_.index(row, header->logicalIndex(visual));
+}
+
+bool TDBGrid::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !toolTipField_.isEmpty()) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int row = rowAt(help->pos().y());
+    // The whole row is the tip's area: moving along it keeps the tip.
+    const QRect area(0, rowViewportPosition(row), viewport()->width(), rowHeight(row));
+    ShowWholeText(viewport(), help, row >= 0 ? model_.FieldAt(row, toolTipField_) : QString(),
+                  area);
+    return true;
+  }
+  return QTableView::viewportEvent(event);
 }
 
 bool TDBGrid::focusNextPrevChild(bool next) {

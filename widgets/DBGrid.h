@@ -22,16 +22,20 @@ class TDBGrid : public QTableView {
   int VisibleRows() const;
   // Row shown at the top.
   int TopRow() const;
+  // The field whose whole text a row's tooltip shows (the meaning).
+  void SetToolTipField(const QString& fieldName) { toolTipField_ = fieldName; }
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
   bool focusNextPrevChild(bool next) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void FollowTable(int row, bool located);
   TTableModel model_;
   bool following_ = false;
+  QString toolTipField_;
 };
 
 // Keeps the current entry among the rows a view shows after the user moved

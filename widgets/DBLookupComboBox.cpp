@@ -1,5 +1,6 @@
 #include "widgets/DBLookupComboBox.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -15,8 +16,24 @@ namespace lugatim::widgets {
 namespace {
 
 constexpr int kMaxListRows = 7;
-constexpr int kMaxSearchLength = 32;
-constexpr int64_t kSearchResetMs = 2000;
+
+// Screen readers see a combo box whose value is the chosen headword.
+class TComboAccessible : public QAccessibleWidget {
+ public:
+  explicit TComboAccessible(TDBLookupComboBox* box)
+      : QAccessibleWidget(box, QAccessible::ComboBox) {}
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return static_cast<TDBLookupComboBox*>(widget())->Text();
+    return QAccessibleWidget::text(t);
+  }
+};
+
+QAccessibleInterface* ComboAccessibleFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String(TDBLookupComboBox::staticMetaObject.className())) {
+    return new TComboAccessible(static_cast<TDBLookupComboBox*>(object));
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -24,6 +41,11 @@ TDBLookupComboBox::TDBLookupComboBox(QWidget* parent, const QString& listField)
     : QWidget(parent), model_({{listField, QString()}}, this), field_(listField) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(ComboAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
 
   popup_ = new QFrame(this, Qt::Popup);
   popup_->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -107,15 +129,9 @@ void TDBLookupComboBox::SelectNext(int delta) {
 }
 
 void TDBLookupComboBox::TypeCharacter(const QString& character) {
-  const int64_t now = clock_->MonotonicMs();
-  if (now - lastCharacterMs_ > kSearchResetMs) searchText_.clear();
-  lastCharacterMs_ = now;
   data::TTable* table = Table();
-  if (table == nullptr || searchText_.size() + character.size() > kMaxSearchLength) return;
-  const QString candidate = searchText_ + character;
-  if (table->Locate(Field(), candidate.toStdString(),
-                    data::loPartialKey | data::loCaseInsensitive)) {
-    searchText_ = candidate;
+  const int64_t now = clock_->MonotonicMs();
+  if (table != nullptr && search_.Type(*table, Field(), character.toStdString(), now)) {
     Choose(CurrentHeadword());
   }
 }
@@ -133,15 +149,18 @@ void TDBLookupComboBox::DropDown() {
   popup_->resize(width(), rows * rowHeight + 2 * list_->frameWidth() + margins.top() +
                               margins.bottom() + 2 * popup_->frameWidth());
   popup_->move(mapToGlobal(QPoint(0, height())));
-  popup_->show();
-  list_->setFocus();
+  // The list's current row is the table's entry before the list can take the
+  // focus: a list that gets the focus without a current row (as after a
+  // model reset) makes its first row current, which would move the table.
   const int row = table->Position();
   if (row >= 0) {
     followingTable_ = true;
     list_->setCurrentIndex(model_.index(row, 0));
-    list_->scrollTo(model_.index(row, 0), QAbstractItemView::PositionAtTop);
     followingTable_ = false;
   }
+  popup_->show();
+  list_->setFocus();
+  if (row >= 0) list_->scrollTo(model_.index(row, 0), QAbstractItemView::PositionAtTop);
 }
 
 void TDBLookupComboBox::CloseUp(bool choose) {
@@ -188,7 +207,7 @@ void TDBLookupComboBox::keyPressEvent(QKeyEvent* event) {
       return;
     case Qt::Key_Backspace:
     case Qt::Key_Escape:
-      searchText_.clear();
+      search_.Clear();
       return;
     default:
       break;

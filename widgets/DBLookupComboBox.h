@@ -6,8 +6,9 @@
 // at most seven rows, as wide as the box; moving through it moves the table.
 // With the list closed, Up/Down choose the neighbouring headword, Alt+Up/Down
 // (and F4) open or close the list, and typed characters build a search text
-// (prefix, case-insensitive, at most 32 characters, started afresh after
-// 2000 ms, cleared by Backspace and Esc). Whenever the table is opened again
+// (data::TTypedSearch: prefix, case-insensitive under the table's language,
+// at most 32 characters, started afresh after 2000 ms, cleared by Backspace
+// and Esc). Whenever the table is opened again
 // or the box is bound to another source, the chosen headword is searched
 // there (whole value, case-sensitive); when absent the box shows no text.
 
@@ -17,6 +18,7 @@
 #include <optional>
 
 #include "base/Clock.h"
+#include "data/TypedSearch.h"
 #include "widgets/TableModel.h"
 
 namespace lugatim::widgets {
@@ -37,7 +39,7 @@ class TDBLookupComboBox : public QWidget {
   // The chosen headword, if any, and the text the box shows.
   const std::optional<QString>& KeyValue() const { return keyValue_; }
   const QString& Text() const { return text_; }
-  const QString& SearchText() const { return searchText_; }
+  QString SearchText() const { return QString::fromStdString(search_.Text()); }
 
   bool ListVisible() const;
   void DropDown();
@@ -68,8 +70,7 @@ class TDBLookupComboBox : public QWidget {
   QString field_;
   std::optional<QString> keyValue_;
   QString text_;
-  QString searchText_;
-  int64_t lastCharacterMs_ = 0;
+  data::TTypedSearch search_;
   const base::TClock* clock_ = &base::SystemClock::Instance();
   QFrame* popup_ = nullptr;
   QListView* list_ = nullptr;

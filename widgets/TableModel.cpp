@@ -13,23 +13,32 @@ int TTableModel::CurrentRow() const {
   return currentRow_;
 }
 
-void TTableModel::OnDataEvent(TDataEvent event) {
-  data::TTable* table = Table();
-  if (event == TDataEvent::ActiveChanged) {
-    beginResetModel();
-    blocks_.clear();
-    fieldIndex_.clear();
-    rows_ = 0;
-    currentRow_ = -1;
-    if (table != nullptr) {
-      for (const Column& c : columns_) {
-        fieldIndex_.push_back(table->FieldByName(c.fieldName.toStdString()).Index());
-      }
-      rows_ = table->RecordCount();
-      currentRow_ = table->Position();
+void TTableModel::Reload(data::TTable* table) {
+  beginResetModel();
+  blocks_.clear();
+  fieldIndex_.clear();
+  rows_ = 0;
+  currentRow_ = -1;
+  loaded_ = table;
+  if (table != nullptr) {
+    for (const Column& c : columns_) {
+      fieldIndex_.push_back(table->FieldByName(c.fieldName.toStdString()).Index());
     }
-    endResetModel();
-    emit CurrentMoved(currentRow_, false);
+    rows_ = table->RecordCount();
+    currentRow_ = table->Position();
+  }
+  endResetModel();
+}
+
+void TTableModel::OnDataEvent(data::TDataEvent event) {
+  data::TTable* table = Table();
+  // A newly bound or reopened table shows its current entry as a located
+  // one, in the middle of the rows: it may be the entry a view bound before
+  // this one has just searched there. Another view may also have moved the
+  // table before this model heard that it was opened; it loads it first.
+  if (event == TDataEvent::ActiveChanged || table != loaded_) {
+    Reload(table);
+    emit CurrentMoved(currentRow_, true);
     return;
   }
   if (table == nullptr) return;
@@ -58,6 +67,15 @@ const data::TEntry* TTableModel::EntryAt(int row) const {
   }
   const size_t offset = static_cast<size_t>(row - block * kBlock);
   return offset < it->second.size() ? &it->second[offset] : nullptr;
+}
+
+QString TTableModel::FieldAt(int row, const QString& fieldName) const {
+  data::TTable* table = Table();
+  const data::TEntry* entry = EntryAt(row);
+  if (table == nullptr || entry == nullptr) return {};
+  const int field = table->FieldByName(fieldName.toStdString()).Index();
+  if (field < 0 || static_cast<size_t>(field) >= entry->values.size()) return {};
+  return QString::fromStdString(entry->values[static_cast<size_t>(field)]);
 }
 
 int TTableModel::rowCount(const QModelIndex& parent) const {

@@ -29,6 +29,9 @@ class TTableModel : public QAbstractTableModel {
   data::TTable* Table() const { return link_.ActiveTable(); }
   // Row of the current entry, -1 when there is none.
   int CurrentRow() const;
+  // The whole text of a field (shown or not) of the entry in row; empty
+  // outside the table.
+  QString FieldAt(int row, const QString& fieldName) const;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -42,11 +45,13 @@ class TTableModel : public QAbstractTableModel {
 
  private:
   void OnDataEvent(data::TDataEvent event);
+  void Reload(data::TTable* table);
   const data::TEntry* EntryAt(int row) const;
 
   std::vector<Column> columns_;
   std::vector<int> fieldIndex_;  // field index in the table's entries, per column
   TFieldDataLink link_;
+  const data::TTable* loaded_ = nullptr;  // the table the rows were loaded from
   int rows_ = 0;
   int currentRow_ = -1;
   static constexpr int kBlock = 32;

@@ -15,6 +15,7 @@
 
 #include "bench/support/GeneratedTable.h"
 #include "data/Table.h"
+#include "data/TypedSearch.h"
 #include "platform/ExePath.h"
 
 using namespace lugatim::data;
@@ -64,8 +65,17 @@ void BM_Open(benchmark::State& state, std::string (*folder)()) {
   state.counters["rss_total_MB"] = static_cast<double>(ResidentKb()) / 1024.0;
 }
 
+std::string Generated() {
+  return lugatim::bench::GeneratedFolder();
+}
+std::string Real() {
+  return RealFolder();
+}
+
 void BM_Locate(benchmark::State& state, std::string (*folder)(), TLocateOptions options) {
   const std::string dir = folder();
+  // The generated headwords are Turkish; the real Sozluk1.DB holds English ones.
+  const bool generated = folder == &Generated;
   UseFolder(dir);
   if (!std::filesystem::exists(dir + "Sozluk1.DB")) {
     state.SkipWithError("no Sozluk1.DB there");
@@ -74,6 +84,7 @@ void BM_Locate(benchmark::State& state, std::string (*folder)(), TLocateOptions 
   TTable t("SozlukTB");
   t.databaseName = "Lugatim";
   t.tableName = "Sozluk1.DB";
+  t.language = generated ? lugatim::base::TLanguage::Turkish : lugatim::base::TLanguage::English;
   t.Open();
   // Values: prefixes of existing headwords (prefix searches) or whole ones.
   std::vector<std::string> values;
@@ -101,15 +112,34 @@ void BM_Locate(benchmark::State& state, std::string (*folder)(), TLocateOptions 
       static_cast<double>(found) / static_cast<double>(state.iterations());
 }
 
-std::string Generated() {
-  return lugatim::bench::GeneratedFolder();
-}
-std::string Real() {
-  return RealFolder();
+// The combo box's typed search with text typed without Turkish marks
+// ("kopek" for "köpek"): a prefix with a marked letter finds nothing by the
+// exact rule and is searched again without marks.
+void BM_LocateTypedWithoutMarks(benchmark::State& state) {
+  UseFolder(Generated());
+  TTable t("SozlukETB");
+  t.databaseName = "Lugatim";
+  t.tableName = "Sozluk1.DB";
+  t.language = lugatim::base::TLanguage::Turkish;
+  t.Open();
+  std::vector<std::string> values;
+  for (const auto& w : lugatim::bench::SampleWords(4096, 1)) {  // words of the table
+    size_t cut = 0;                                             // six letters, never half of one
+    for (int n = 0; n < 6 && cut < w.size(); ++n) lugatim::base::NextCodePoint(w, cut);
+    values.push_back(lugatim::base::FoldMarks(w.substr(0, cut), lugatim::base::TLanguage::Turkish));
+  }
+  size_t i = 0, found = 0;
+  for (auto _ : state) found += lugatim::data::LocateTyped(t, "Kelime", values[i++ & 4095]);
+  state.counters["found_share"] =
+      static_cast<double>(found) / static_cast<double>(state.iterations());
 }
 
 }  // namespace
 
+BENCHMARK(BM_LocateTypedWithoutMarks)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(BM_Open, generated_1M, Generated)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_Open, real_Sozluk1, Real)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_Locate, generated_1M_prefix_case, Generated, loPartialKey)

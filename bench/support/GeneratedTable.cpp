@@ -6,12 +6,9 @@
 #include <filesystem>
 #include <random>
 
-#include "base/TextFold.h"
-#include "data/Table.h"
+#include "data/Collations.h"
 
 namespace lugatim::bench {
-
-using data::kFoldCollation;
 
 namespace {
 
@@ -41,7 +38,7 @@ std::vector<std::string> SampleWords(int n, unsigned seed) {
 // meaning and an example of realistic size, a BINARY and a folding index.
 std::string GeneratedFolder() {
   const char* tmp = std::getenv("TMPDIR");
-  const std::string folder = std::string(tmp ? tmp : "/tmp") + "/lugatim-bench/";
+  const std::string folder = std::string(tmp ? tmp : "/tmp") + "/lugatim-bench-2/";
   const std::string path = folder + "Sozluk1.DB";
   if (std::filesystem::exists(path)) return folder;
   std::filesystem::create_directories(folder);
@@ -49,12 +46,7 @@ std::string GeneratedFolder() {
   std::filesystem::remove(temp);
   sqlite3* db = nullptr;
   sqlite3_open(temp.c_str(), &db);
-  sqlite3_create_collation(db, kFoldCollation, SQLITE_UTF8, nullptr,
-                           [](void*, int n1, const void* a, int n2, const void* b) {
-                             return lugatim::base::CompareIgnoringCase(
-                                 std::string_view(static_cast<const char*>(a), n1),
-                                 std::string_view(static_cast<const char*>(b), n2));
-                           });
+  data::RegisterTextFunctions(db);
   sqlite3_exec(db,
                "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
                "CREATE TABLE Sozluk1 (Kelime TEXT, Kategori TEXT, OnekSonek TEXT,"
@@ -80,7 +72,8 @@ std::string GeneratedFolder() {
   sqlite3_finalize(st);
   sqlite3_exec(db,
                "COMMIT; CREATE INDEX Sozluk1_Kelime ON Sozluk1(Kelime COLLATE BINARY);"
-               "CREATE INDEX Sozluk1_KelimeTr ON Sozluk1(Kelime COLLATE LUGATIM_NOCASE);",
+               "CREATE INDEX Sozluk1_KelimeNocase ON Sozluk1(Kelime COLLATE LUGATIM_NOCASE_TR);"
+               "CREATE INDEX Sozluk1_KelimeNomarks ON Sozluk1(Kelime COLLATE LUGATIM_NOMARKS_TR);",
                nullptr, nullptr, nullptr);
   sqlite3_close(db);
   std::filesystem::rename(temp, path);

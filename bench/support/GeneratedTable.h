@@ -1,8 +1,9 @@
 #pragma once
 // The generated benchmark table: 1,000,000 random headwords in alphabetical
-// table order, a meaning and an example of realistic size, a BINARY and a
-// Turkish-folding index on Kelime. Built once and cached in
-// $TMPDIR/lugatim-bench/Sozluk1.DB.
+// table order, a meaning and an example of realistic size, a BINARY index and
+// the Turkish case-insensitive and mark-free indexes on Kelime, as the
+// importer builds them for Turkish headwords. Built once and cached in
+// $TMPDIR/lugatim-bench-2/Sozluk1.DB.
 
 #include <string>
 #include <vector>

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "tests/support/TableFixture.h"
@@ -57,9 +58,11 @@ class X11Program : public TableFolder {
   }
   // Starts Xvfb on a free display over two small dictionaries; the
   // environment for programs on it (empty when Xvfb did not start).
-  std::vector<std::string> StartXvfb() {
-    MakeTable("Sozluk1.DB", {{"apple", "elma"}});
-    MakeTable("SozlukE1.DB", {{"elma", "apple"}});
+  std::vector<std::string> StartXvfb(bool makeTables = true) {
+    if (makeTables) {
+      MakeTable("Sozluk1.DB", {{"apple", "elma"}});
+      MakeTable("SozlukE1.DB", {{"elma", "apple"}});
+    }
     // Xvfb picks a free display and writes its number to the pipe.
     int pipefd[2];
     if (pipe(pipefd) != 0) return {};
@@ -189,4 +192,129 @@ TEST_F(X11Program, TwentyCopiesStartedAtOnceShowOneWindow) {
   for (const std::string& w : visibleWindows(0))
     if (!before.count(w)) shown.insert(w);
   EXPECT_EQ(shown, own);
+}
+
+namespace {
+
+// Output of a command, trimmed of its final line break.
+std::string Output(const std::string& command, const std::vector<std::string>& env,
+                   const std::string& file) {
+  RunToEnd({"sh", "-c", command + " > " + file}, env);
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string out = text.str();
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+}  // namespace
+
+// The real program under real X: the lookup list's first opening leaves
+// every view on the chosen headword, also after Ctrl+S and a language
+// switch; the window's WM_CLASS names the program in both parts.
+class X11Lookup : public X11Program {
+ protected:
+  void StartProgram() {
+    std::vector<Row> words;
+    for (const char* w : {"a", "aba", "abacus", "apple", "book", "cat", "dog", "zebra"}) {
+      words.push_back({w, std::string("meaning of ") + w});
+    }
+    MakeTable("Sozluk1.DB", words, "CREATE INDEX k ON Sozluk1(Kelime)");
+    MakeTable("SozlukE1.DB", words, "CREATE INDEX k ON SozlukE1(Kelime)");
+    env_ = StartXvfb(false);
+    ASSERT_FALSE(env_.empty());
+    program_ = Spawn({LUGATIM_EXE}, env_);
+    // Generous: on a loaded machine the first start may take long.
+    for (int i = 0; i < 1200 && window_.empty(); ++i) {
+      window_ =
+          Output("xdotool search --onlyvisible --pid " + std::to_string(program_) + " | head -n 1",
+                 env_, dir_ + "window.txt");
+      if (window_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_FALSE(window_.empty()) << "the window never appeared";
+    ASSERT_EQ(RunToEnd({"xdotool", "windowfocus", "--sync", window_}, env_), 0);
+  }
+  // A part of the window (client coordinates) as the screen shows it.
+  QImage Grab(const QRect& r) {
+    const std::string shot = dir_ + "part.png";
+    const QPoint origin(222, 111);  // no window manager: where the window asks to be
+    EXPECT_EQ(RunToEnd({LUGATIM_X11_GRAB, shot, std::to_string(origin.x() + r.x()),
+                        std::to_string(origin.y() + r.y()), std::to_string(r.width()),
+                        std::to_string(r.height())},
+                       env_),
+              0);
+    return QImage(QString::fromStdString(shot)).convertToFormat(QImage::Format_RGB32);
+  }
+  // Waits until the part differs from (or, with differ false, equals) image.
+  bool WaitFor(const QRect& r, const QImage& image, bool differ) {
+    for (int i = 0; i < 400; ++i) {
+      if ((Grab(r) != image) == differ) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return false;
+  }
+  // Whether the part shows more than its background (its first pixel's colour).
+  static bool HasText(const QImage& image) {
+    int other = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) other += image.pixel(x, y) != image.pixel(0, 0);
+    return other > 5;
+  }
+  void Keys(const std::string& keys) {
+    ASSERT_EQ(RunToEnd({"sh", "-c", "xdotool " + keys}, env_), 0) << keys;
+  }
+  // Opens the list with Alt+Down and closes it with Esc (choosing nothing);
+  // returns when the list has been seen open and closed again, so every key
+  // before it has been handled.
+  void OpenAndCloseTheList() {
+    const QImage closed = Grab(kListArea);
+    Keys("key alt+Down");
+    ASSERT_TRUE(WaitFor(kListArea, closed, true)) << "the list never opened";
+    Keys("key Escape");
+    ASSERT_TRUE(WaitFor(kListArea, closed, false)) << "the list never closed";
+  }
+
+  // Where the word box shows its text, clear of the open list.
+  const QRect kWordBox{152, 196, 150, 20};
+  // Below the combo box, where its list opens.
+  const QRect kListArea{320, 80, 100, 60};
+  std::vector<std::string> env_;
+  std::string window_;
+};
+
+TEST_F(X11Lookup, FirstOpeningOfTheListKeepsTheChosenHeadword) {
+  if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  // The table's first entry, "a", once the box has drawn it.
+  QImage first = Grab(kWordBox);
+  for (int i = 0; i < 400 && !HasText(first); ++i) first = Grab(kWordBox);
+  ASSERT_TRUE(HasText(first)) << "the word box never showed the first entry";
+  Keys("key Return type --delay 20 zebra");
+  ASSERT_TRUE(WaitFor(kWordBox, first, true)) << "typing never moved the views";
+  const QImage zebra = Grab(kWordBox);
+
+  OpenAndCloseTheList();
+  EXPECT_TRUE(Grab(kWordBox) == zebra) << "opening the list moved the views";
+
+  Keys("key ctrl+s");
+  OpenAndCloseTheList();
+  EXPECT_TRUE(Grab(kWordBox) == zebra) << "opening the list after Ctrl+S moved the views";
+
+  // The flag: the English interface, whose table re-finds "zebra" too.
+  Keys("mousemove --window " + window_ + " 407 25 click 1 mousemove --window " + window_ +
+       " 300 450");
+  OpenAndCloseTheList();
+  EXPECT_TRUE(Grab(kWordBox) == zebra)
+      << "opening the list after a language switch moved the views";
+}
+
+TEST_F(X11Lookup, WindowClassIsTheProgramsNameInBothParts) {
+  if (!OnPath("Xvfb") || !OnPath("xdotool") || !OnPath("xprop")) GTEST_SKIP() << "no X tools";
+  ASSERT_NO_FATAL_FAILURE(StartProgram());
+  EXPECT_EQ(Output("xprop -id " + window_ + " WM_CLASS", env_, dir_ + "class.txt"),
+            "WM_CLASS(STRING) = \"lugatim\", \"lugatim\"");
+  // The caption and the display name are unchanged.
+  EXPECT_EQ(Output("xdotool getwindowname " + window_, env_, dir_ + "name.txt"),
+            "Sözlük (İngilizce - Türkçe) — Tarvel Translation Demo");
 }

@@ -42,17 +42,48 @@ TEST(StringList, TextRoundTripsAndIndexOutsideFails) {
   EXPECT_THROW(list.Strings(-1), EListError);
 }
 
-TEST(TextFold, TurkishIsFoldTogetherWithDottedAndDotlessForms) {
-  // İ, I, ı and i are one letter for a case-insensitive search.
-  EXPECT_EQ(FoldCase("İ"), FoldCase("i"));
-  EXPECT_EQ(FoldCase("I"), FoldCase("ı"));
-  EXPECT_EQ(FoldCase("ISTANBUL"), FoldCase("istanbul"));
-  EXPECT_EQ(FoldCase("İSTANBUL"), FoldCase("ıstanbul"));
-  EXPECT_EQ(CompareIgnoringCase("ÇĞÖŞÜ", "çğöşü"), 0);
-  EXPECT_TRUE(StartsWithIgnoringCase("Işık", "ışı"));
-  EXPECT_TRUE(StartsWithIgnoringCase("ılık", "IL"));
-  EXPECT_FALSE(StartsWithIgnoringCase("şeker", "se"));  // ş is not s
-  EXPECT_FALSE(StartsWithIgnoringCase("göz", "goz"));
+TEST(TextFold, TurkishPairsIWithDotlessAndDottedIWithI) {
+  constexpr auto tr = TLanguage::Turkish;
+  EXPECT_EQ(FoldCase("I", tr), "ı");
+  EXPECT_EQ(FoldCase("İ", tr), "i");
+  EXPECT_NE(FoldCase("ı", tr), FoldCase("i", tr));  // two letters
+  EXPECT_EQ(FoldCase("ISPARTA", tr), FoldCase("ısparta", tr));
+  EXPECT_EQ(FoldCase("İSTANBUL", tr), FoldCase("istanbul", tr));
+  EXPECT_NE(CompareIgnoringCase("ılık", "ilik", tr), 0);
+  EXPECT_EQ(CompareIgnoringCase("ÇĞÖŞÜ", "çğöşü", tr), 0);
+  EXPECT_TRUE(StartsWithIgnoringCase("Işık", "ışı", tr));
+  EXPECT_TRUE(StartsWithIgnoringCase("ılık", "IL", tr));
+  EXPECT_FALSE(StartsWithIgnoringCase("ılgım", "il", tr));
+  EXPECT_FALSE(StartsWithIgnoringCase("ılgım", "İL", tr));
+  EXPECT_TRUE(StartsWithIgnoringCase("acil", "ACİL", tr));
+  EXPECT_FALSE(StartsWithIgnoringCase("acılaştırmak", "acil", tr));
+  EXPECT_FALSE(StartsWithIgnoringCase("şeker", "se", tr));  // ş is not s
+}
+
+TEST(TextFold, EnglishPairsIWithI) {
+  constexpr auto en = TLanguage::English;
+  EXPECT_EQ(FoldCase("I", en), "i");
+  EXPECT_EQ(FoldCase("India", en), FoldCase("iNDIA", en));
+  EXPECT_EQ(FoldCase("İstanbul", en), "istanbul");
+  EXPECT_NE(FoldCase("ı", en), FoldCase("I", en));
+  EXPECT_TRUE(StartsWithIgnoringCase("Idea", "ID", en));
+  EXPECT_FALSE(StartsWithIgnoringCase("Idea", "ıd", en));
+}
+
+TEST(TextFold, WithoutMarksLettersLoseTheirDiacritics) {
+  constexpr auto tr = TLanguage::Turkish;
+  EXPECT_EQ(FoldMarks("AĞAÇ", tr), "agac");
+  EXPECT_EQ(FoldMarks("Köpek", tr), "kopek");
+  EXPECT_EQ(FoldMarks("ışık", tr), "isik");
+  EXPECT_EQ(FoldMarks("IŞIK", tr), "isik");  // I is ı, which is i without marks
+  EXPECT_EQ(FoldMarks("şüphe", tr), "suphe");
+  EXPECT_EQ(FoldMarks("kâğıt", tr), "kagit");
+  EXPECT_EQ(FoldMarks("Mîmar ûslub", tr), "mimar uslub");
+  EXPECT_EQ(FoldMarks("CAFÉ", TLanguage::English), "cafe");
+  EXPECT_EQ(FoldMarks("e\xCC\x81", TLanguage::English), "e");  // combining acute dropped
+  EXPECT_EQ(CompareIgnoringMarks("ağaç", "AGAC", tr), 0);
+  EXPECT_LT(CompareIgnoringMarks("agab", "ağaç", tr), 0);
+  EXPECT_EQ(PlainLetters(U'a'), nullptr);
 }
 
 TEST(TextFold, UsesFullUnicodeFolding) {
@@ -65,9 +96,11 @@ TEST(TextFold, UsesFullUnicodeFolding) {
 }
 
 TEST(TextFold, OrdersByFoldedCodePoint) {
-  EXPECT_LT(CompareIgnoringCase("Apple", "banana"), 0);
-  EXPECT_GT(CompareIgnoringCase("zebra", "APPLE"), 0);
-  EXPECT_LT(CompareIgnoringCase("ab", "ABC"), 0);
+  EXPECT_LT(CompareIgnoringCase("Apple", "banana", TLanguage::English), 0);
+  EXPECT_GT(CompareIgnoringCase("zebra", "APPLE", TLanguage::Turkish), 0);
+  // Turkish ı sorts after every ASCII letter in code point order.
+  EXPECT_GT(CompareIgnoringCase("Iz", "İz", TLanguage::Turkish), 0);
+  EXPECT_LT(CompareIgnoringCase("ab", "ABC", TLanguage::English), 0);
 }
 
 TEST(TextFold, MalformedBytesBecomeReplacementCharacters) {

@@ -19,11 +19,13 @@ using ::testing::HasSubstr;
 
 class Writer : public TempDir {};
 
-TEST_F(Writer, SchemaIsExactlyTheSixFieldsAndTheBinaryIndex) {
-  WriteTable(Path("Sozluk1.DB"), {{"a", "", "", "bir", ""}});
-  EXPECT_THAT(QueryRows(Path("Sozluk1.DB"),
-                        "SELECT type, name, tbl_name FROM sqlite_master ORDER BY type DESC"),
-              ElementsAre("table|Sozluk1|Sozluk1", "index|Sozluk1_Kelime|Sozluk1"));
+TEST_F(Writer, SchemaIsExactlyTheSixFieldsAndTheIndexesOnKelime) {
+  WriteTable(Path("Sozluk1.DB"), {{"a", "", "", "bir", ""}}, TLang::English);
+  EXPECT_THAT(
+      QueryRows(Path("Sozluk1.DB"),
+                "SELECT type, name, tbl_name FROM sqlite_master ORDER BY type DESC, name"),
+      ElementsAre("table|Sozluk1|Sozluk1", "index|Sozluk1_Kelime|Sozluk1",
+                  "index|Sozluk1_KelimeNocase|Sozluk1", "index|Sozluk1_KelimeNomarks|Sozluk1"));
   EXPECT_THAT(QueryRows(Path("Sozluk1.DB"),
                         "SELECT name, type, pk, \"notnull\" FROM pragma_table_info('Sozluk1')"),
               ElementsAre("Kelime|TEXT|0|0", "Kategori|TEXT|0|0", "OnekSonek|TEXT|0|0",
@@ -37,11 +39,44 @@ TEST_F(Writer, SchemaIsExactlyTheSixFieldsAndTheBinaryIndex) {
               ElementsAre("1"));
 }
 
+// The engine takes its first case-insensitive match in the order of these
+// indexes: they must compare by the case pairs of the table's language.
+TEST_F(Writer, FoldingIndexesFollowTheLanguageOfTheHeadwords) {
+  const std::vector<TRow> rows = {{"ilık", "", "", "", ""},
+                                  {"Irak", "", "", "", ""},
+                                  {"ılık", "", "", "", ""},
+                                  {"İnce", "", "", "", ""}};
+  WriteTable(Path("SozlukE1.DB"), rows, TLang::Turkish);
+  WriteTable(Path("Sozluk1.DB"), rows, TLang::English);
+  // Read back under the collations the engine registers, each index holds
+  // its keys in their order and lists the right entries.
+  for (const char* file : {"SozlukE1.DB", "Sozluk1.DB"}) {
+    EXPECT_THAT(QueryRows(Path(file), "PRAGMA integrity_check"), ElementsAre("ok")) << file;
+  }
+  EXPECT_THAT(QueryRows(Path("SozlukE1.DB"),
+                        "SELECT Kelime FROM SozlukE1 INDEXED BY "
+                        "SozlukE1_KelimeNocase WHERE Kelime COLLATE "
+                        "LUGATIM_NOCASE_TR >= 'I' ORDER BY Kelime COLLATE "
+                        "LUGATIM_NOCASE_TR"),
+              ElementsAre("ılık", "Irak"));
+  EXPECT_THAT(QueryRows(Path("SozlukE1.DB"),
+                        "SELECT coll FROM pragma_index_xinfo('SozlukE1_KelimeNocase') WHERE key = 1"
+                        " UNION ALL SELECT coll FROM pragma_index_xinfo('SozlukE1_KelimeNomarks')"
+                        " WHERE key = 1"),
+              ElementsAre("LUGATIM_NOCASE_TR", "LUGATIM_NOMARKS_TR"));
+  EXPECT_THAT(QueryRows(Path("Sozluk1.DB"),
+                        "SELECT coll FROM pragma_index_xinfo('Sozluk1_KelimeNocase') WHERE key = 1"
+                        " UNION ALL SELECT coll FROM pragma_index_xinfo('Sozluk1_KelimeNomarks')"
+                        " WHERE key = 1"),
+              ElementsAre("LUGATIM_NOCASE_EN", "LUGATIM_NOMARKS_EN"));
+}
+
 TEST_F(Writer, TheTableIsNamedAfterTheFileStem) {
-  WriteTable(Path("SozlukE1.DB"), {{"ev", "", "", "house", ""}});
-  WriteTable(Path("my words.db"), {{"ev", "", "", "house", ""}});
+  WriteTable(Path("SozlukE1.DB"), {{"ev", "", "", "house", ""}}, TLang::Turkish);
+  WriteTable(Path("my words.db"), {{"ev", "", "", "house", ""}}, TLang::English);
   EXPECT_THAT(QueryRows(Path("SozlukE1.DB"), "SELECT name FROM sqlite_master ORDER BY name"),
-              ElementsAre("SozlukE1", "SozlukE1_Kelime"));
+              ElementsAre("SozlukE1", "SozlukE1_Kelime", "SozlukE1_KelimeNocase",
+                          "SozlukE1_KelimeNomarks"));
   EXPECT_THAT(QueryRows(Path("my words.db"), "SELECT Kelime FROM \"my words\""), ElementsAre("ev"));
 }
 
@@ -49,7 +84,7 @@ TEST_F(Writer, RowsKeepTheirOrderNumberedOneToNNeverNull) {
   std::vector<TRow> rows;
   for (int i = 0; i < 3000; ++i)
     rows.push_back({"w" + std::to_string(2999 - i), i % 2 ? "müz." : "", "", "a\nb", ""});
-  WriteTable(Path("T.DB"), rows);
+  WriteTable(Path("T.DB"), rows, TLang::English);
   const auto got = QueryRows(Path("T.DB"), "SELECT SiraNo, Kelime FROM T ORDER BY rowid");
   ASSERT_EQ(got.size(), 3000u);
   EXPECT_EQ(got.front(), "1|w2999");
@@ -66,7 +101,7 @@ TEST_F(Writer, RowsKeepTheirOrderNumberedOneToNNeverNull) {
 }
 
 TEST_F(Writer, RollbackJournalModeAndNothingElseLeftInTheFolder) {
-  WriteTable(Path("T.DB"), {{"a", "", "", "", ""}});
+  WriteTable(Path("T.DB"), {{"a", "", "", "", ""}}, TLang::English);
   EXPECT_THAT(QueryRows(Path("T.DB"), "PRAGMA journal_mode"), ElementsAre("delete"));
   // Bytes 18 and 19 of the header are 1 for a rollback journal, 2 for WAL.
   const std::string bytes = Read("T.DB");
@@ -77,22 +112,22 @@ TEST_F(Writer, RollbackJournalModeAndNothingElseLeftInTheFolder) {
 }
 
 TEST_F(Writer, AnEmptyTableIsStillATable) {
-  WriteTable(Path("T.DB"), {});
+  WriteTable(Path("T.DB"), {}, TLang::English);
   EXPECT_THAT(QueryRows(Path("T.DB"), "SELECT count(*) FROM T"), ElementsAre("0"));
 }
 
 TEST_F(Writer, ReplacesAnExistingTableWhole) {
-  WriteTable(Path("T.DB"), {{"old", "", "", "", ""}, {"older", "", "", "", ""}});
-  WriteTable(Path("T.DB"), {{"new", "", "", "", ""}});
+  WriteTable(Path("T.DB"), {{"old", "", "", "", ""}, {"older", "", "", "", ""}}, TLang::English);
+  WriteTable(Path("T.DB"), {{"new", "", "", "", ""}}, TLang::English);
   EXPECT_THAT(QueryRows(Path("T.DB"), "SELECT SiraNo, Kelime FROM T"), ElementsAre("1|new"));
   EXPECT_THAT(Files(), ElementsAre("T.DB"));
 }
 
 TEST_F(Writer, StagedTableLivesBesideTheTargetUntilCommitted) {
-  WriteTable(Path("T.DB"), {{"old", "", "", "", ""}});
+  WriteTable(Path("T.DB"), {{"old", "", "", "", ""}}, TLang::English);
   const std::string before = Read("T.DB");
   {
-    TStagedTable staged(Path("T.DB"), {{"new", "", "", "", ""}});
+    TStagedTable staged(Path("T.DB"), {{"new", "", "", "", ""}}, TLang::English);
     EXPECT_EQ(std::filesystem::path(staged.TempPath()).parent_path(), dir_);
     EXPECT_TRUE(std::filesystem::exists(staged.TempPath()));
     EXPECT_EQ(Read("T.DB"), before);
@@ -104,7 +139,7 @@ TEST_F(Writer, StagedTableLivesBesideTheTargetUntilCommitted) {
 TEST_F(Writer, AFailureWhileWritingLeavesTheOldTableByteForByteAndNoTempFile) {
   std::vector<TRow> rows;
   for (int i = 0; i < 5000; ++i) rows.push_back({"w" + std::to_string(i), "", "", "m", ""});
-  WriteTable(Path("Sozluk1.DB"), {{"old", "", "", "eski", ""}});
+  WriteTable(Path("Sozluk1.DB"), {{"old", "", "", "eski", ""}}, TLang::English);
   const std::string before = Read("Sozluk1.DB");
 
   // The progress report is the one call-out in the middle of the writing; a
@@ -117,7 +152,7 @@ TEST_F(Writer, AFailureWhileWritingLeavesTheOldTableByteForByteAndNoTempFile) {
       },
       true, clock);
   clock.AdvanceMs(5000);
-  EXPECT_THROW(WriteTable(Path("Sozluk1.DB"), rows, failing), std::runtime_error);
+  EXPECT_THROW(WriteTable(Path("Sozluk1.DB"), rows, TLang::English, failing), std::runtime_error);
   EXPECT_EQ(updates, 2);
   EXPECT_EQ(Read("Sozluk1.DB"), before);
   EXPECT_THAT(Files(), ElementsAre("Sozluk1.DB"));
@@ -126,7 +161,7 @@ TEST_F(Writer, AFailureWhileWritingLeavesTheOldTableByteForByteAndNoTempFile) {
 TEST_F(Writer, BadRowsAreRefusedBeforeAnythingIsWritten) {
   const auto error = [&](const TRow& row) {
     try {
-      WriteTable(Path("T.DB"), {{"fine", "", "", "", ""}, row});
+      WriteTable(Path("T.DB"), {{"fine", "", "", "", ""}, row}, TLang::English);
     } catch (const EImportError& e) {
       return e.Message();
     }
@@ -150,7 +185,7 @@ TEST_F(Writer, BadRowsAreRefusedBeforeAnythingIsWritten) {
 
 TEST_F(Writer, AMissingFolderIsNamed) {
   try {
-    WriteTable(Path("no/such/T.DB"), {{"a", "", "", "", ""}});
+    WriteTable(Path("no/such/T.DB"), {{"a", "", "", "", ""}}, TLang::English);
     FAIL() << "no error";
   } catch (const EImportError& e) {
     EXPECT_THAT(e.Message(),

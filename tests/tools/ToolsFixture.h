@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "data/Collations.h"
+
 namespace toolstest {
 
 // dictd base64 of a number, most significant digit first.
@@ -100,6 +102,8 @@ inline std::vector<std::string> QueryRows(const std::string& path, const std::st
     sqlite3_close(db);
     return rows;
   }
+  // The tables' folding indexes use the program's collations.
+  lugatim::data::RegisterTextFunctions(db);
   sqlite3_stmt* st = nullptr;
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
     ADD_FAILURE() << sqlite3_errmsg(db) << " in " << sql;

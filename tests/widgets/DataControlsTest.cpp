@@ -1,5 +1,10 @@
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QToolTip>
 
 #include "WidgetFixture.h"
 #include "widgets/DBEdit.h"
@@ -166,4 +171,111 @@ TEST(SpeedButtonGlyph, BottomLeftColourBecomesTransparent) {
 
   TSpeedButton button;
   EXPECT_THROW(button.LoadGlyph(QByteArray("not a bitmap")), base::Exception);
+}
+
+// A memo as high as the window's meaning memo shows its first line whole and
+// nothing of the next: the second line's accents and dots (the tallest marks
+// of a line) leave the picture exactly as a one-line text does.
+TEST_F(DataControls, MemoShowsWholeLinesOnly) {
+  auto* memo = new TDBMemo(&window_);
+  QFont font = memo->font();
+  font.setPixelSize(14);
+  memo->setFont(font);
+  ShowWindow();
+  for (const int height : {28, 26, 45}) {
+    SCOPED_TRACE(height);
+    memo->setGeometry(0, 0, 285, height);
+    memo->setPlainText(QStringLiteral("first line"));
+    const QImage one = memo->grab().toImage();
+    memo->setPlainText(QStringLiteral("first line\nİÖÜÂ ÇİÖ ÜŞ İİÖÖ ÜÜ ÂÂ"));
+    const QImage two = memo->grab().toImage();
+    // The 45 pixel memo has room for two whole lines: the second shows.
+    EXPECT_EQ(one == two, height < 40);
+  }
+}
+
+// The memo's own layout, to tell which lines lie in its viewport.
+class LaidOutMemo : public TDBMemo {
+ public:
+  using TDBMemo::TDBMemo;
+  // Lines the viewport shows whole and lines it cuts.
+  std::pair<int, int> WholeAndCutLines() const {
+    const QRectF view = viewport()->rect();
+    int whole = 0, cut = 0;
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+      const QRectF block = blockBoundingGeometry(b).translated(contentOffset());
+      if (block.top() >= view.bottom()) break;
+      for (int i = 0; i < b.layout()->lineCount(); ++i) {
+        const QRectF line = b.layout()->lineAt(i).rect().translated(block.topLeft());
+        // Lines lie at fractional heights: less than a pixel row does not count.
+        const QRectF inside = line.intersected(view);
+        if (inside.height() < 1) continue;
+        ++(inside.height() > line.height() - 1 ? whole : cut);
+      }
+    }
+    return {whole, cut};
+  }
+};
+
+// Scrolled by the caret keys, line by line through a wrapped text, the
+// memos of the window's sizes still show one whole line and nothing cut.
+TEST_F(DataControls, MemoScrolledByCaretKeysShowsWholeLinesOnly) {
+  ShowWindow();
+  for (const int height : {28, 26}) {
+    SCOPED_TRACE(height);
+    auto* memo = new LaidOutMemo(&window_);
+    QFont font = memo->font();
+    font.setPixelSize(14);
+    memo->setFont(font);
+    memo->setGeometry(0, 0, 285, height);
+    memo->show();
+    memo->setPlainText(QStringLiteral(
+        "1. a first sense long enough to wrap onto a second line of the memo\n2. second\n"
+        "3. third sense\n4. fourth"));
+    memo->setFocus();
+    for (int step = 0; step < 6; ++step) {
+      SCOPED_TRACE(step);
+      EXPECT_EQ(memo->WholeAndCutLines(), std::make_pair(1, 0));
+      QTest::keyClick(memo, Qt::Key_Down);
+    }
+    delete memo;
+  }
+}
+
+TEST_F(DataControls, MemoAndGridRowsShowTheWholeTextAsTooltip) {
+  const QString longText = QStringLiteral(
+      "1. a meaning long enough to need several lines when it is wrapped at a readable "
+      "width & more <b>not bold</b>\n2. a second sense on a line of its own");
+  auto* memo = new TDBMemo(&window_);
+  memo->setGeometry(0, 120, 285, 28);
+  memo->setPlainText(longText);
+  TDBGrid* grid = MakeGrid();
+  grid->SetToolTipField("Anlami");
+  ShowWindow();
+
+  const auto tipAt = [](QWidget* viewport, QPoint pos) {
+    QHelpEvent help(QEvent::ToolTip, pos, viewport->mapToGlobal(pos));
+    QApplication::sendEvent(viewport, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  const QString memoTip = tipAt(memo->viewport(), {10, 5});
+  QTextDocument shown;
+  shown.setHtml(memoTip);
+  EXPECT_EQ(shown.toPlainText(), longText);  // whole, breaks kept, nothing taken as markup
+  EXPECT_TRUE(memoTip.contains(memo->font().family()));
+  // Wrapped: the tip is narrower than its text in one line, and several lines high.
+  QWidget* label = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->inherits("QLabel") && w->isVisible()) label = w;
+  ASSERT_NE(label, nullptr);
+  EXPECT_LT(label->width(), memo->fontMetrics().horizontalAdvance(longText) / 2);
+  EXPECT_GE(label->height(), 3 * memo->fontMetrics().height());
+
+  // Each grid row shows its own entry's meaning.
+  const int row = 2;
+  const QString rowTip =
+      tipAt(grid->viewport(), {30, grid->rowViewportPosition(row) + grid->rowHeight(row) / 2});
+  shown.setHtml(rowTip);
+  EXPECT_EQ(shown.toPlainText(), QStringLiteral("meaning %1").arg(grid->TopRow() + row));
+  QToolTip::hideText();
 }
