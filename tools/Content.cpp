@@ -70,6 +70,15 @@ std::string CrossReference(const TParsedEntry& e) {
   return std::string(m);
 }
 
+// A word of English: WordNet knows it or it is a function word.
+bool EnglishWord(const TWordNet& wordnet, std::string_view w) {
+  if (wordnet.Knows(w)) return true;
+  std::string lower(w);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return IsEnglishFunctionWord(lower);
+}
+
 }  // namespace
 
 std::string FirstMeaning(const TRow& row) {
@@ -83,7 +92,7 @@ std::vector<TParsedEntry> CleanEnglishTurkish(std::vector<TParsedEntry> entries,
                                               TContentReport& report) {
   std::vector<TParsedEntry> split =
       SplitRunOns(std::move(entries), wordnet, turkish, report.runOns);
-  TRepairer repairer(turkish, [&](std::string_view w) { return wordnet.Knows(w); });
+  TRepairer repairer(turkish, [&](std::string_view w) { return EnglishWord(wordnet, w); });
   for (TParsedEntry& e : split) {
     for (TSense& s : e.senses) {
       s.meaning = repairer.Repair(s.meaning, true);
@@ -135,14 +144,28 @@ std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& cleaned,
     if (firstRow.contains(WordNetKey(form)) || !added.insert(form).second) continue;
     const auto it = firstRow.find(WordNetKey(base));
     if (it == firstRow.end()) continue;
-    const std::string meaning = FirstMeaning(rows[it->second]);
+    static constexpr const char* kPos[] = {"i.", "f.", "s.", "zf."};
+    const std::string pos = kPos[static_cast<size_t>(irr.pos)];
+    // Of duplicate headwords, the one of the form's part of speech ("mice":
+    // the noun "mouse", not the verb).
+    size_t target = it->second;
+    for (size_t j = target; j < rows.size() && WordNetKey(rows[j].kelime) == it->first; ++j) {
+      if (rows[j].kategori.starts_with(pos)) {
+        target = j;
+        break;
+      }
+    }
+    const std::string meaning = FirstMeaning(rows[target]);
     TRow row;
     row.kelime = form;
-    static constexpr const char* kPos[] = {"i.", "f.", "s.", "zf."};
-    row.kategori = kPos[static_cast<size_t>(irr.pos)];
+    row.kategori = pos;
     row.anlami = "(bak.) " + base + (meaning.empty() ? std::string() : ": " + meaning);
+    // An example of the form itself, else the one its base shows.
     row.ornek = wordnet.Example(form);
-    if (!row.ornek.empty()) ++report.wordnetExamples;
+    if (!row.ornek.empty())
+      ++report.wordnetExamples;
+    else
+      row.ornek = StripNumber(rows[target].ornek.substr(0, rows[target].ornek.find('\n')));
     rows.push_back(std::move(row));
     ++report.irregulars;
   }
@@ -156,7 +179,7 @@ std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEngli
   TReverseLexicon lexicon;
   lexicon.frequency = [&](std::string_view w) { return wordnet.Frequency(w); };
   lexicon.turkish = turkish;
-  lexicon.english = [&](std::string_view w) { return wordnet.Knows(w); };
+  lexicon.english = [&](std::string_view w) { return EnglishWord(wordnet, w); };
   std::vector<TRow> rows = MergeTurkishTable(turkishEnglish, BuildReverse(cleaned, lexicon));
   for (TRow& row : rows) {
     const std::string pos = TurkishPartOfSpeech(row.kelime, Glosses(row), wordnet);

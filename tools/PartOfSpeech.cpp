@@ -126,12 +126,23 @@ std::vector<TClass> EnglishClasses(const std::string& word, const std::string& t
   const std::string lower = AsciiLower(CollapseSpaces(word));
   const auto& function = FunctionWords();
   if (const auto it = function.find(lower); it != function.end()) out.push_back(it->second);
-  const std::string base = wordnet.BaseForm(lower);
-  if (!base.empty())
-    for (TPos p : wordnet.PartsOfSpeech(base))
-      if (std::find(out.begin(), out.end(), FromPos(p)) == out.end()) out.push_back(FromPos(p));
-  if (!out.empty()) return out;
+  // An irregular form is what its exception lists say ("went": a verb).
+  std::vector<TPos> pos;
+  if (!wordnet.Knows(lower)) pos = wordnet.IrregularPartsOfSpeech(lower);
+  const std::string base = pos.empty() ? wordnet.BaseForm(lower) : std::string();
+  if (!base.empty()) pos = wordnet.PartsOfSpeech(base);
+  for (TPos p : pos)
+    if (std::find(out.begin(), out.end(), FromPos(p)) == out.end()) out.push_back(FromPos(p));
+  // The entry's meaning tells which of the word's parts of speech it is
+  // about: an infinitive the verb, anything else not the verb ("house":
+  // "ev" a noun, "bir eve koymak" a verb).
   const bool verb = Infinitive(FirstPart(turkishMeaning));
+  const auto v = std::find(out.begin(), out.end(), kVerb);
+  if (verb && v != out.end())
+    std::rotate(out.begin(), v, v + 1);
+  else if (!verb && v == out.begin() && out.size() > 1 && !turkishMeaning.empty())
+    std::rotate(out.begin(), out.begin() + 1, out.begin() + 2);
+  if (!out.empty()) return out;
   if (verb) return {kVerb};
   const std::vector<std::string> words = Words(lower);
   if (words.size() >= 2) {
@@ -155,6 +166,10 @@ std::vector<TClass> EnglishClasses(const std::string& word, const std::string& t
 }
 
 }  // namespace
+
+bool IsEnglishFunctionWord(std::string_view word) {
+  return FunctionWords().contains(word);
+}
 
 std::vector<std::string> EnglishPartsOfSpeech(const std::string& headword,
                                               const std::string& turkishMeaning,

@@ -7,16 +7,16 @@
 //   ünlem ünlem / interj.
 //
 // An English word's parts of speech come from WordNet, most frequent first
-// (its base form for an inflected word); words WordNet lacks are looked up
-// among the pronouns, prepositions, conjunctions and interjections, then
-// judged by their Turkish meaning (an infinitive makes a verb) and their
-// ending ("-ly" an adverb, "-ness" a noun, "-ous" an adjective, …). A
-// Turkish headword ending in -mak/-mek is a verb; any other takes the first
-// part of speech other than verb of its first English gloss that has one,
-// else its own ending decides ("-ca" adverb, "-lı"/"-sız" adjective), else
-// it is a noun.
+// (its base form for an inflected word), the one the entry's meaning is
+// about put first (an infinitive the verb, any other meaning not the verb); words WordNet lacks are
+// looked up among the pronouns, prepositions, conjunctions and interjections, then judged by their
+// Turkish meaning (an infinitive makes a verb) and their ending ("-ly" an adverb, "-ness" a noun,
+// "-ous" an adjective, …). A Turkish headword ending in -mak/-mek is a verb; any other takes the
+// first part of speech other than verb of its first English gloss that has one, else its own ending
+// decides ("-ca" adverb, "-lı"/"-sız" adjective), else it is a noun.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lugatim::tools {
@@ -28,6 +28,10 @@ class TWordNet;
 std::vector<std::string> EnglishPartsOfSpeech(const std::string& headword,
                                               const std::string& turkishMeaning,
                                               const TWordNet& wordnet);
+
+// Whether the word (small letters) is an English pronoun, preposition,
+// conjunction, interjection or determiner: the words WordNet leaves out.
+bool IsEnglishFunctionWord(std::string_view word);
 
 // The English abbreviation of the Turkish headword's part of speech, from
 // its English glosses in order; empty when it has none.

@@ -143,7 +143,10 @@ std::string TRepairer::Repair(std::string_view text, bool turkishField) {
     const std::string_view word = text.substr(b, e - b);
     size_t pos = 0;
     const char32_t first = base::NextCodePoint(word, pos);
-    if (CharCount(word) < kMinLetters) continue;
+    // A capital I or a digit one inside small letters is never right, even
+    // in a short word ("âIâ").
+    if (CharCount(word) < kMinLetters && word.find_first_of("I1", 1) == std::string_view::npos)
+      continue;
     bool allCapitals = true;
     for (size_t q = 0; q < word.size();) {
       const char32_t c = base::NextCodePoint(word, q);

@@ -15,7 +15,8 @@
 //     letter ("Iahana") or when every neighbour is a Turkish word.
 //
 // Words in capitals (abbreviations), words of fewer than four letters (case
-// endings such as "dan") and words inside parentheses (labels such as
+// endings such as "dan") unless a capital I or a 1 stands inside them, and words inside parentheses
+// (labels such as
 // "(mec.)", Latin names) are left alone.
 
 #include <functional>

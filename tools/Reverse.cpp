@@ -122,20 +122,6 @@ std::string CleanPart(std::string_view part, const TParsedEntry& entry) {
 
 }  // namespace
 
-std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry) {
-  std::vector<std::string> out;
-  for (const std::string& label : sense.leading)
-    if (label == kLabelSeeAlso || label == kLabelAbbreviation) return out;
-  size_t rest = 0;
-  LeadingLabels(sense.meaning, &rest);
-  for (const std::string& part : SplitParts(std::string_view(sense.meaning).substr(rest))) {
-    std::string clean = CleanPart(part, entry);
-    if (!clean.empty() && std::find(out.begin(), out.end(), clean) == out.end())
-      out.push_back(std::move(clean));
-  }
-  return out;
-}
-
 namespace {
 
 bool IsCapitalStart(std::string_view w) {
@@ -159,16 +145,7 @@ bool OnlyEnglish(std::string_view w, const TReverseLexicon& lex) {
 // The Turkish headwords an equivalent gives, checked against the lexicon.
 std::vector<std::string> CheckedHeadwords(const std::string& part, const TReverseLexicon& lex) {
   if (!lex.turkish || !lex.english) return {part};
-  std::vector<std::string> words;
-  for (const std::string& w : SplitOutsideParens(part, " ")) words.push_back(w);
-  // "Merhaba Günaydın": greetings run together, each a word of its own.
-  if (words.size() >= 2 && std::all_of(words.begin(), words.end(), [&](const std::string& w) {
-        return IsCapitalStart(w) && lex.turkish(SmallFirst(w));
-      })) {
-    std::vector<std::string> out;
-    for (const std::string& w : words) out.push_back(SmallFirst(w));
-    return out;
-  }
+  const std::vector<std::string> words = SplitOutsideParens(part, " ");
   for (const std::string& w : words)
     if (OnlyEnglish(w, lex)) return {};
   bool anyTurkish = false;
@@ -181,7 +158,51 @@ std::vector<std::string> CheckedHeadwords(const std::string& part, const TRevers
   return {part};
 }
 
+// A part whose capitalised words are all Turkish words when written small,
+// cut before each of them: "Merhaba Günaydın Hoş geldiniz" → "Merhaba",
+// "Günaydın", "Hoş geldiniz"; "Güney Afrika" stays (a name).
+std::vector<std::string> SplitCapitalRun(const std::string& part, const TReverseLexicon& lex) {
+  if (!lex.turkish || part.find('(') != std::string::npos) return {part};
+  const std::vector<std::string> words = SplitOutsideParens(Trim(part), " ");
+  size_t capitals = 0;
+  for (const std::string& w : words) {
+    if (!IsCapitalStart(w)) continue;
+    std::string_view bare = w;
+    while (!bare.empty() && std::string_view(".,;:").find(bare.back()) != std::string_view::npos)
+      bare.remove_suffix(1);
+    if (!lex.turkish(SmallFirst(bare))) return {part};
+    ++capitals;
+  }
+  if (capitals < 2) return {part};
+  std::vector<std::string> out;
+  for (const std::string& w : words) {
+    if (out.empty() || IsCapitalStart(w))
+      out.push_back(w);
+    else
+      out.back() += " " + w;
+  }
+  return out;
+}
+
 }  // namespace
+
+std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry,
+                                            const TReverseLexicon* lexicon) {
+  std::vector<std::string> out;
+  for (const std::string& label : sense.leading)
+    if (label == kLabelSeeAlso || label == kLabelAbbreviation) return out;
+  size_t rest = 0;
+  LeadingLabels(sense.meaning, &rest);
+  for (const std::string& part : SplitParts(std::string_view(sense.meaning).substr(rest))) {
+    for (const std::string& piece :
+         lexicon ? SplitCapitalRun(part, *lexicon) : std::vector<std::string>{part}) {
+      std::string clean = CleanPart(piece, entry);
+      if (!clean.empty() && std::find(out.begin(), out.end(), clean) == out.end())
+        out.push_back(std::move(clean));
+    }
+  }
+  return out;
+}
 
 std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish,
                                         const TReverseLexicon& lexicon) {
@@ -215,7 +236,7 @@ std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& english
       for (const std::string& l : sense.labels)
         if (l != kLabelPrefix && l != kLabelSuffix && l != kLabelSeeAlso) labels.push_back(l);
       size_t position = 0;
-      for (const std::string& part : TurkishEquivalents(sense, entry)) {
+      for (const std::string& part : TurkishEquivalents(sense, entry, &lexicon)) {
         for (const std::string& turkish : CheckedHeadwords(part, lexicon)) {
           Gather& g = byKey[TurkishLower(turkish)];
           ++g.forms[turkish];

@@ -22,7 +22,7 @@
 //
 // With a lexicon, the English words are ranked (see Rank.h) and the Turkish
 // side is checked against the Turkish word list: a run of capitalised
-// Turkish words ("Merhaba Günaydın") is one equivalent each; a capital that
+// Turkish words ("Merhaba Günaydın") gives one equivalent each; a capital that
 // only starts the sentence is made small ("Merhaba" → merhaba, but
 // "Afrika" stays); a part is dropped when one of its words is English only
 // ("vomitive kusturucu"), when it starts with a case ending ("ın
@@ -42,10 +42,6 @@
 
 namespace lugatim::tools {
 
-// The cleaned Turkish equivalents of one sense of an English entry, in order,
-// without duplicates.
-std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry);
-
 struct TReverseEntry {
   std::string headword;
   std::vector<std::string> english;  // distinct, best first
@@ -59,6 +55,12 @@ struct TReverseLexicon {
   TWordTest turkish;                                    // a Turkish word
   TWordTest english;                                    // an English word
 };
+
+// The cleaned Turkish equivalents of one sense of an English entry, in order,
+// without duplicates. With a lexicon, a part that runs capitalised Turkish
+// words together ("Merhaba Günaydın Hoş geldiniz") is cut before each.
+std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry,
+                                            const TReverseLexicon* lexicon = nullptr);
 
 // The reverse of an English–Turkish dictionary, in Turkish alphabetical order.
 std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tools/Labels.h"
+#include "tools/PartOfSpeech.h"
 #include "tools/Text.h"
 #include "tools/WordNet.h"
 
@@ -57,9 +58,10 @@ struct TScan {
     return stem.size() >= 3 && IsSmallAscii(w) && w.starts_with(stem);
   }
   // A word of the source's English: small ASCII letters, not a Turkish word,
-  // and known to WordNet or formed from the headword.
+  // and known to WordNet, a function word, or formed from the headword.
   bool English(std::string_view w) const {
-    return IsSmallAscii(w) && !turkish(w) && (wordnet.Knows(w) || FormedFromHeadword(w));
+    return IsSmallAscii(w) && !turkish(w) &&
+           (wordnet.Knows(w) || IsEnglishFunctionWord(w) || FormedFromHeadword(w));
   }
   // The word a stress-marked token stands for ("abdica'tion" →
   // abdication), or empty. next is the following token, for a mark followed

@@ -141,21 +141,21 @@ void TWordNet::Parse(const std::unordered_map<std::string, std::string>& files) 
       for (size_t i = 6 + pointers; i < f.size(); ++i) l.synsets[p].push_back(Number(f[i]));
     });
     data_[p] = std::string(text(std::string("data.") + kPosNames[p]));
-    // Every word of every quoted example, for words without one of their own.
+    // Every quoted example by its words, for words without one of their own.
     ForEachLine(data_[p], [&](std::string_view line) {
-      for (const std::string& quote : QuotedParts(line)) {
-        const bool fits = quote.size() >= kQuoteMin && quote.size() <= kQuoteMax;
+      for (std::string& quote : QuotedParts(line)) {
+        const auto id = static_cast<uint32_t>(quotes_.size());
         for (size_t i = 0; i < quote.size();) {
           while (i < quote.size() && !IsAsciiLetter(quote[i])) ++i;
           size_t end = i;
           while (end < quote.size() && IsAsciiLetter(quote[end])) ++end;
           if (end == i) break;
-          std::string word = AsciiLower(std::string_view(quote).substr(i, end - i));
+          std::vector<uint32_t>& ids =
+              quotesOfWord_[AsciiLower(std::string_view(quote).substr(i, end - i))];
+          if (ids.empty() || ids.back() != id) ids.push_back(id);
           i = end;
-          auto [it, added] = quoteOfWord_.emplace(std::move(word), quote);
-          const bool had = it->second.size() >= kQuoteMin && it->second.size() <= kQuoteMax;
-          if (!added && fits && !had) it->second = quote;
         }
+        quotes_.push_back(std::move(quote));
       }
     });
   }
@@ -194,6 +194,9 @@ void TWordNet::Parse(const std::unordered_map<std::string, std::string>& files) 
       for (size_t i = 1; i < f.size(); ++i) {
         irregulars_.push_back({std::string(f[0]), std::string(f[i]), static_cast<TPos>(p)});
         exceptionBase_[std::string(f[0])].emplace_back(f[i]);
+        std::vector<TPos>& pos = exceptionPos_[std::string(f[0])];
+        if (std::find(pos.begin(), pos.end(), static_cast<TPos>(p)) == pos.end())
+          pos.push_back(static_cast<TPos>(p));
       }
     });
   }
@@ -243,6 +246,11 @@ std::vector<TPos> TWordNet::PartsOfSpeech(std::string_view word) const {
   return out;
 }
 
+std::vector<TPos> TWordNet::IrregularPartsOfSpeech(std::string_view word) const {
+  const auto it = exceptionPos_.find(WordNetKey(word));
+  return it == exceptionPos_.end() ? std::vector<TPos>() : it->second;
+}
+
 uint32_t TWordNet::Frequency(std::string_view word) const {
   const TLemma* l = Find(word);
   if (l == nullptr) return 0;
@@ -277,8 +285,39 @@ std::string TWordNet::Example(std::string_view word) const {
       return sentence;
     }
   }
-  const auto it = quoteOfWord_.find(form);
-  return it == quoteOfWord_.end() ? std::string() : it->second;
+  return BorrowedQuote(form);
+}
+
+std::string TWordNet::BorrowedQuote(const std::string& form) const {
+  // The candidates: the quotes of the phrase's first word, or of the word
+  // and its regular inflections ("bedeck": bedecked).
+  std::vector<std::string> keys;
+  const size_t blank = form.find(' ');
+  if (blank != std::string::npos) {
+    keys.push_back(form.substr(0, blank));
+  } else {
+    keys = {form, form + "s", form + "es", form + "ed", form + "d", form + "ing"};
+    if (form.ends_with('e')) keys.push_back(form.substr(0, form.size() - 1) + "ing");
+    if (form.ends_with('y')) {
+      keys.push_back(form.substr(0, form.size() - 1) + "ies");
+      keys.push_back(form.substr(0, form.size() - 1) + "ied");
+    }
+  }
+  const std::string* best = nullptr;
+  const auto fits = [](const std::string& q) {
+    return q.size() >= kQuoteMin && q.size() <= kQuoteMax;
+  };
+  for (const std::string& key : keys) {
+    const auto it = quotesOfWord_.find(key);
+    if (it == quotesOfWord_.end()) continue;
+    for (uint32_t id : it->second) {
+      const std::string& q = quotes_[id];
+      if (blank != std::string::npos && !Uses(q, form)) continue;
+      if (best == nullptr || (fits(q) && !fits(*best))) best = &q;
+      if (fits(*best)) return *best;
+    }
+  }
+  return best ? *best : std::string();
 }
 
 }  // namespace lugatim::tools

@@ -43,6 +43,10 @@ class TWordNet {
   // then number of senses); empty when WordNet does not know it.
   std::vector<TPos> PartsOfSpeech(std::string_view word) const;
 
+  // The parts of speech of an irregular form by the exception lists it is
+  // in ("went": verb); empty for a word in none.
+  std::vector<TPos> IrregularPartsOfSpeech(std::string_view word) const;
+
   // How often the word's senses were seen in the tagged corpus, all parts of
   // speech together; 0 for a word never seen or unknown.
   uint32_t Frequency(std::string_view word) const;
@@ -52,7 +56,8 @@ class TWordNet {
   // part of speech first), that uses the word as written ("children" finds
   // an example of "child" that says "children"); for a verb lemma without
   // one, its first example sentence; failing these, a quoted example of any
-  // sense of any word that uses the word. Empty when there is none.
+  // sense of any word that uses the word or a regular inflection of it
+  // (quotes of sentence length first). Empty when there is none.
   std::string Example(std::string_view word) const;
 
   const std::vector<TIrregular>& Irregulars() const { return irregulars_; }
@@ -74,9 +79,12 @@ class TWordNet {
   std::unordered_map<std::string, TLemma> lemmas_;
   std::array<std::string, kPosCount> data_;  // data.* texts, addressed by byte offset
   std::unordered_map<uint32_t, std::string> sentences_;
-  std::unordered_map<std::string, std::string> quoteOfWord_;  // word → a quote using it
+  std::vector<std::string> quotes_;                                      // every quoted example
+  std::unordered_map<std::string, std::vector<uint32_t>> quotesOfWord_;  // word → quotes
+  std::string BorrowedQuote(const std::string& form) const;
   std::vector<TIrregular> irregulars_;
   std::unordered_map<std::string, std::vector<std::string>> exceptionBase_;
+  std::unordered_map<std::string, std::vector<TPos>> exceptionPos_;
 };
 
 // Key of a word in WordNet: lower case, blanks as underscores.
