@@ -93,6 +93,12 @@ std::vector<TParsedEntry> CleanEnglishTurkish(std::vector<TParsedEntry> entries,
   std::vector<TParsedEntry> split =
       SplitRunOns(std::move(entries), wordnet, turkish, report.runOns);
   TRepairer repairer(turkish, [&](std::string_view w) { return EnglishWord(wordnet, w); });
+  for (const TParsedEntry& e : split) {
+    for (const TSense& s : e.senses) {
+      repairer.Learn(s.meaning);
+      repairer.Learn(s.example);
+    }
+  }
   for (TParsedEntry& e : split) {
     for (TSense& s : e.senses) {
       s.meaning = repairer.Repair(s.meaning, true);

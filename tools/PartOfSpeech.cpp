@@ -191,13 +191,13 @@ std::string TurkishPartOfSpeech(const std::string& headword,
     const std::string lower = AsciiLower(CollapseSpaces(gloss));
     if (const auto it = function.find(lower); it != function.end())
       return kEnglishNames[it->second];
-    const std::string base = wordnet.BaseForm(lower);
-    if (base.empty()) continue;
-    for (TPos p : wordnet.PartsOfSpeech(base))
-      if (p != TPos::Verb) return kEnglishNames[FromPos(p)];
+    // WordNet's parts of speech, or those the English word's ending gives.
+    for (TClass c : EnglishClasses(lower, "", wordnet))
+      if (c != kVerb) return kEnglishNames[c];
   }
   const std::string_view w = words.back();
-  if (EndsWithAny(w, {"ca", "ce", "ça", "çe", "casına", "cesine", "ınca", "ince", "arak", "erek"}))
+  if (EndsWithAny(w, {"ca", "ce", "ça", "çe", "casına", "cesine", "ınca", "ince", "arak", "erek",
+                      "yla", "yle"}))
     return kEnglishNames[kAdv];
   if (EndsWithAny(w, {"lı", "li", "lu", "lü", "sız", "siz", "suz", "süz", "sal", "sel", "ımsı",
                       "imsi", "umsu", "ümsü"}))

@@ -1,5 +1,6 @@
 #include "tools/Repair.h"
 
+#include <algorithm>
 #include <set>
 
 #include "base/TextFold.h"
@@ -12,11 +13,18 @@ namespace {
 // The confusions of the scanner: what it wrote, what was meant.
 struct TConfusion {
   std::string_view wrong, right, kind;
+  bool asciiOnly = false;  // a Turkish letter typed as its ASCII look-alike
+  bool innerOnly = false;  // not at a word's start ("Irak" is a name)
 };
-constexpr TConfusion kConfusions[] = {
-    {"I", "l", "I→l"}, {"n", "rı", "n→rı"}, {"lş", "ış", "lş→ış"}, {"l", "ı", "l→ı"},
-    {"1", "l", "1→l"}, {"m", "rn", "m→rn"}, {"rn", "m", "rn→m"},   {"s", "ş", "s→ş"},
-    {"c", "ç", "c→ç"}, {"g", "ğ", "g→ğ"},   {"o", "ö", "o→ö"},     {"u", "ü", "u→ü"}};
+constexpr TConfusion kConfusions[] = {{"I", "l", "I→l"},       {"I", "ı", "I→ı", false, true},
+                                      {"n", "rı", "n→rı"},     {"lş", "ış", "lş→ış"},
+                                      {"l", "ı", "l→ı"},       {"1", "l", "1→l"},
+                                      {"m", "rn", "m→rn"},     {"rn", "m", "rn→m"},
+                                      {"s", "ş", "s→ş", true}, {"c", "ç", "c→ç", true},
+                                      {"g", "ğ", "g→ğ", true}, {"o", "ö", "o→ö", true},
+                                      {"u", "ü", "u→ü", true}};
+// A word seen this often in the source is taken as spelled on purpose.
+constexpr size_t kOwnSpelling = 3;
 constexpr size_t kSamples = 12;
 // Shorter words are too often case endings or abbreviations ("dan", "mec").
 constexpr size_t kMinLetters = 4;
@@ -93,9 +101,12 @@ std::string TRepairer::Candidate(std::string_view word, bool& firstLetter,
                                  std::string& kind) const {
   std::set<std::string> found;
   std::string result;
+  const bool ascii = std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; });
   for (const TConfusion& c : kConfusions) {
+    if (c.asciiOnly && !ascii) continue;
     std::vector<size_t> at;
-    for (size_t p = word.find(c.wrong); p != std::string_view::npos; p = word.find(c.wrong, p + 1))
+    for (size_t p = word.find(c.wrong, c.innerOnly ? 1 : 0); p != std::string_view::npos;
+         p = word.find(c.wrong, p + 1))
       at.push_back(p);
     if (at.empty()) continue;
     const auto tryOne = [&](std::string cand, bool first) {
@@ -127,6 +138,10 @@ std::string TRepairer::Candidate(std::string_view word, bool& firstLetter,
   return found.size() == 1 ? result : std::string();
 }
 
+void TRepairer::Learn(std::string_view text) {
+  for (const auto& [b, e] : WordSpans(text)) ++seen_[std::string(text.substr(b, e - b))];
+}
+
 std::string TRepairer::Repair(std::string_view text, bool turkishField) {
   const auto spans = WordSpans(text);
   std::string out;
@@ -145,7 +160,7 @@ std::string TRepairer::Repair(std::string_view text, bool turkishField) {
     const char32_t first = base::NextCodePoint(word, pos);
     // A capital I or a digit one inside small letters is never right, even
     // in a short word ("âIâ").
-    if (CharCount(word) < kMinLetters && word.find_first_of("I1", 1) == std::string_view::npos)
+    if (CharCount(word) < kMinLetters && word.find_first_of("I1") == std::string_view::npos)
       continue;
     bool allCapitals = true;
     for (size_t q = 0; q < word.size();) {
@@ -171,6 +186,12 @@ std::string TRepairer::Repair(std::string_view text, bool turkishField) {
     std::string kind;
     std::string repaired = Candidate(word, atFirst, kind);
     if (repaired.empty()) continue;
+    // A capital I, a digit 1 or "lş" inside a word is never a spelling.
+    const bool neverRight = kind == "I→l" || kind == "I→ı" || kind == "1→l" || kind == "lş→ış";
+    if (const auto it = seen_.find(std::string(word)); !neverRight && it != seen_.end()) {
+      const auto rit = seen_.find(repaired);
+      if (it->second >= kOwnSpelling && (rit == seen_.end() || it->second > rit->second)) continue;
+    }
     if (IsCapital(first) && !atFirst && !(turkishField && allTurkish && turkishNear)) continue;
     TRepairKind& k = kinds_[kind];
     ++k.count;

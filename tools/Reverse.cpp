@@ -152,6 +152,11 @@ std::vector<std::string> CheckedHeadwords(const std::string& part, const TRevers
   for (const std::string& w : words) anyTurkish = anyTurkish || lex.turkish(w);
   const std::string& first = words.front();
   if (words.size() >= 2 && CharCount(first) <= 3 && !lex.turkish(first)) return {};
+  // A case ending on its own ("dan" for -dan) is no headword.
+  static const std::set<std::string, std::less<>> kEndings = {
+      "dan", "den", "tan", "ten", "ndan", "nden", "nın", "nin", "nun", "nün", "ın",
+      "un",  "ün",  "yı",  "yu",  "yü",   "yla",  "yle", "dır", "dir", "dur", "dür"};
+  if (words.size() == 1 && kEndings.contains(TurkishLower(first))) return {};
   if (!anyTurkish && part.find_first_of("qwxQWX'") != std::string::npos) return {};
   // A capital that only starts the sentence.
   if (IsCapitalStart(part) && lex.turkish(SmallFirst(first))) return {SmallFirst(part)};

@@ -26,7 +26,7 @@
 // only starts the sentence is made small ("Merhaba" → merhaba, but
 // "Afrika" stays); a part is dropped when one of its words is English only
 // ("vomitive kusturucu"), when it starts with a case ending ("ın
-// başkenti"), or when none of its words is Turkish and it holds letters
+// başkenti") or is one ("dan"), or when none of its words is Turkish and it holds letters
 // Turkish does not use. English headwords of one letter other than "a" and
 // "I" are letter names and give no equivalents.
 

@@ -51,8 +51,21 @@ std::string JoinBlanks(const std::vector<std::string>& tokens, size_t from, size
 // What the scanner of one entry needs: the headword's stem and the lexicons.
 struct TScan {
   std::string stem;  // the first letters of the headword's first word
+  std::string word;  // the headword's first word, small letters
   const TWordNet& wordnet;
   const TWordTest& turkish;
+
+  // An English word formed from the headword, written plainly before its
+  // Turkish meaning in the middle of another ("… incredibly inanılmaz
+  // şekilde"): the previous word is not English, the next one Turkish.
+  bool PlainRunOn(const std::vector<std::string>& tokens, size_t i) const {
+    if (i == 0 || i + 1 >= tokens.size()) return false;
+    const std::string& t = tokens[i];
+    if (t == word || !FormedFromHeadword(t) || turkish(t)) return false;
+    const std::string prev = AsciiLower(StripPunctuation(tokens[i - 1]));
+    const std::string next = std::string(StripPunctuation(tokens[i + 1]));
+    return !English(prev) && turkish(next) && !English(next);
+  }
 
   bool FormedFromHeadword(std::string_view w) const {
     return stem.size() >= 3 && IsSmallAscii(w) && w.starts_with(stem);
@@ -111,6 +124,7 @@ void SplitMeaning(TSense& sense, const TScan& scan, std::vector<TParsedEntry>& o
   for (size_t i = 0; i < tokens.size() && first == tokens.size(); ++i) {
     bool usedNext = false;
     firstWord = scan.Stressed(tokens[i], i + 1 < tokens.size() ? tokens[i + 1] : "", usedNext);
+    if (firstWord.empty() && scan.PlainRunOn(tokens, i)) firstWord = tokens[i];
     if (!firstWord.empty()) {
       first = i;
       firstTwo = usedNext;
@@ -258,7 +272,8 @@ std::vector<TParsedEntry> SplitRunOns(std::vector<TParsedEntry> entries, const T
     }
     const std::vector<std::string> head = Words(entry.headword);
     const std::string headWord = head.empty() ? std::string() : AsciiLower(head.front());
-    const TScan scan{headWord.substr(0, std::min<size_t>(headWord.size(), 4)), wordnet, turkish};
+    const TScan scan{headWord.substr(0, std::min<size_t>(headWord.size(), 4)), headWord, wordnet,
+                     turkish};
     std::vector<TParsedEntry> derived;
     for (TSense& sense : entry.senses) {
       const size_t before = derived.size();

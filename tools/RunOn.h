@@ -5,8 +5,9 @@
 // A run-on entry is an English word formed from the headword with its
 // Turkish meaning, written inside another entry:
 //   - in a meaning, marked by its stress ("… terk etmek abdica'tion  tacını
-//     ve tahtını terk etme."): from the stress-marked word to the end of the
-//     sense, or to the next such word or the next English word formed from
+//     ve tahtını terk etme."), or written plainly between Turkish words
+//     ("inanılmaz. incredibly inanılmaz şekilde"): from that word to the end
+//     of the sense, or to the next such word or the next English word formed from
 //     the headword; English phrases that use it there are its examples;
 //   - as an "example" that is one such word and its translation
 //     ("strategist strateji uzmanı" under "strategy").

@@ -21,9 +21,10 @@ namespace {
 
 TRepairer Make() {
   return TRepairer(
-      WordSet({"lahana", "tartışma", "tanrı", "ile",   "rakamlarında", "çok",    "güzel",  "iyi",
-               "ala",    "öldürmek", "Tanrı", "vakit", "şartlar",      "başlık", "yıldız", "ağaç",
-               "kalın",  "kalem",    "alem",  "ölüm",  "ekmek",        "mezalim"}),
+      WordSet({"lahana",  "tartışma", "tanrı",    "ile",   "rakamlarında", "çok",     "güzel",
+               "iyi",     "ala",      "öldürmek", "Tanrı", "vakit",        "şartlar", "başlık",
+               "yıldız",  "doğru",    "kalın",    "kalem", "alem",         "ölüm",    "ekmek",
+               "mezalim", "çıkarma",  "ırak",     "laf"}),
       WordSet({"cut", "down", "look", "about", "went", "home", "ill", "all"}));
 }
 
@@ -36,15 +37,20 @@ TEST(Repair, EachKnownConfusionInTurkishText) {
   EXPECT_EQ(r.Repair("rakamlannda çok", true), "rakamlarında çok");
   EXPECT_EQ(r.Repair("baş1ık", true), "başlık");
   EXPECT_EQ(r.Repair("ylldız", true), "yıldız");
-  EXPECT_EQ(r.Repair("agaç", true), "ağaç");
+  EXPECT_EQ(r.Repair("dogru", true), "doğru");
   EXPECT_EQ(r.Repair("sartlar", true), "şartlar");
   EXPECT_EQ(r.Repair("mezalirn", true), "mezalim");
+  EXPECT_EQ(r.Repair("ses çIkarma", true), "ses çıkarma");  // I for ı inside a word
+  EXPECT_EQ(r.Repair("Iaf ile", true), "laf ile");          // short, but I is never right
+  EXPECT_EQ(r.Repair("Irak ile", true), "Irak ile");        // not at the start: a name
   // The word list spells without circumflexes: "âlâ" is ala.
   EXPECT_EQ(r.Repair("iyi, âIâ, güzel", true), "iyi, âlâ, güzel");
   // A capitalised word amid Turkish words.
   EXPECT_EQ(r.Repair("çok Tann ile", true), "çok Tanrı ile");
-  EXPECT_EQ(r.Kinds().at("I→l").count, 2u);
-  EXPECT_THAT(r.Kinds().at("I→l").samples, ElementsAre("Iahana → lahana", "âIâ → âlâ"));
+  EXPECT_EQ(r.Kinds().at("I→l").count, 3u);
+  EXPECT_THAT(r.Kinds().at("I→l").samples,
+              ElementsAre("Iahana → lahana", "Iaf → laf", "âIâ → âlâ"));
+  EXPECT_EQ(r.Kinds().at("I→ı").count, 1u);
   EXPECT_EQ(r.Kinds().at("n→rı").count, 2u);
 }
 
@@ -72,6 +78,17 @@ TEST(Repair, LeavesEnglishNamesKnownWordsAndUncertainOnes) {
   };
   for (const std::string& text : unchanged) EXPECT_EQ(r.Repair(text, true), text) << text;
   EXPECT_TRUE(r.Kinds().empty());
+}
+
+TEST(Repair, TheSourcesOwnSpellingAndWordsWithTurkishLettersStay) {
+  TRepairer r(WordSet({"Tanrı", "ile", "çok", "şaklı", "karşı", "arkadaş"}), WordSet({}));
+  // Written three times, and never as the candidate: on purpose.
+  r.Learn("Tann ile. Tann ile. çok Tann ile.");
+  EXPECT_EQ(r.Repair("çok Tann ile", true), "çok Tann ile");
+  // Typed without Turkish letters: repaired; with some: left as written.
+  EXPECT_EQ(r.Repair("arkadas", true), "arkadaş");
+  EXPECT_EQ(r.Repair("saklı", true), "saklı");
+  EXPECT_EQ(r.Repair("karsı", true), "karsı");
 }
 
 TEST(Repair, TwoCandidatesThatAreWordsLeaveTheWord) {

@@ -25,9 +25,10 @@ TWordNet Lexicon() {
 }
 
 const TWordTest kTurkish =
-    WordSet({"tacını",   "ve",      "tahtını",    "terk",     "etmek",  "etme",   "yeminle",
-             "vazgeçme", "feragat", "inkâr",      "karna",    "ait",    "karın",  "boşluğu",
-             "strateji", "uzmanı",  "kabilinden", "düzensiz", "saymak", "arzulu", "olmak"});
+    WordSet({"tacını",    "ve",      "tahtını",    "terk",     "etmek",  "etme",   "yeminle",
+             "vazgeçme",  "feragat", "inkâr",      "karna",    "ait",    "karın",  "boşluğu",
+             "strateji",  "uzmanı",  "kabilinden", "düzensiz", "saymak", "arzulu", "olmak",
+             "inanılmaz", "şekilde", "ayak",       "otu",      "eyir"});
 
 struct Split {
   std::vector<TParsedEntry> entries;
@@ -77,6 +78,14 @@ TEST(RunOn, FollowingDerivedWordsAndPhrasesSplitTheTail) {
                           "abdominal: [karna ait|abdominal cavity karın boşluğu.]",
                           "accident: [kaza|]", "accidentally: [kazara|]"));
   EXPECT_EQ(s.counts.fromMeanings, 4u);
+}
+
+TEST(RunOn, PlainDerivedWordsBetweenTurkishWordsToo) {
+  const Split s = SplitTexts({"incredible /x/\n1. inanılmaz. incredibly inanılmaz şekilde\n",
+                              "sedge /x/\n1. ayak otu, sweet sedge eyir otu\n"});
+  EXPECT_THAT(Summary(s.entries),
+              ElementsAre("incredible: [inanılmaz.|]", "incredibly: [inanılmaz şekilde|]",
+                          "sedge: [ayak otu, sweet sedge eyir otu|]"));
 }
 
 TEST(RunOn, TurkishApostrophesAndUnrelatedWordsStay) {
