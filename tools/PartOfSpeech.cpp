@@ -1,6 +1,8 @@
 #include "tools/PartOfSpeech.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -186,14 +188,26 @@ std::string TurkishPartOfSpeech(const std::string& headword,
   const std::vector<std::string> words = Words(headword);
   if (words.empty()) return {};
   if (EndsWithAny(words.back(), {"mak", "mek"})) return kEnglishNames[kVerb];
-  const auto& function = FunctionWords();
+  // The first three glosses vote with weights 3, 2, 1 for their most
+  // frequent part of speech other than verb; a tie goes to the first gloss.
+  std::array<int, kClasses> votes{};
+  int weight = 3;
+  std::optional<TClass> first;
   for (const std::string& gloss : englishGlosses) {
-    const std::string lower = AsciiLower(CollapseSpaces(gloss));
-    if (const auto it = function.find(lower); it != function.end())
-      return kEnglishNames[it->second];
-    // WordNet's parts of speech, or those the English word's ending gives.
-    for (TClass c : EnglishClasses(lower, "", wordnet))
-      if (c != kVerb) return kEnglishNames[c];
+    if (weight == 0) break;
+    for (TClass c : EnglishClasses(AsciiLower(CollapseSpaces(gloss)), "", wordnet)) {
+      if (c == kVerb) continue;
+      votes[c] += weight;
+      if (!first) first = c;
+      --weight;
+      break;
+    }
+  }
+  if (first) {
+    TClass best = *first;
+    for (int c = 0; c < kClasses; ++c)
+      if (votes[c] > votes[best]) best = static_cast<TClass>(c);
+    return kEnglishNames[best];
   }
   const std::string_view w = words.back();
   if (EndsWithAny(w, {"ca", "ce", "ça", "çe", "casına", "cesine", "ınca", "ince", "arak", "erek",

@@ -11,9 +11,11 @@
 // about put first (an infinitive the verb, any other meaning not the verb); words WordNet lacks are
 // looked up among the pronouns, prepositions, conjunctions and interjections, then judged by their
 // Turkish meaning (an infinitive makes a verb) and their ending ("-ly" an adverb, "-ness" a noun,
-// "-ous" an adjective, …). A Turkish headword ending in -mak/-mek is a verb; any other takes the
-// first part of speech other than verb of its first English gloss that has one, else its own ending
-// decides ("-ca" adverb, "-lı"/"-sız" adjective), else it is a noun.
+// "-ous" an adjective, …). A Turkish headword ending in -mak/-mek is a verb;
+// any other takes the part of speech its first three English glosses vote
+// for (weights 3, 2, 1; each its most frequent one other than verb), else
+// its own ending decides ("-ca" adverb, "-lı"/"-sız" adjective), else it
+// is a noun.
 
 #include <string>
 #include <string_view>

@@ -70,6 +70,10 @@ TEST(PartOfSpeech, TurkishHeadwordsInEnglishAbbreviations) {
   EXPECT_EQ(TurkishPartOfSpeech("terk", {"abandon"}, w), "n.");
   EXPECT_EQ(TurkishPartOfSpeech("iyi", {"good", "well"}, w), "adj.");
   EXPECT_EQ(TurkishPartOfSpeech("merhaba", {"hello"}, w), "interj.");
+  // The first three glosses vote, the first with the most weight.
+  EXPECT_EQ(TurkishPartOfSpeech("eğim", {"rod", "good", "house"}, w), "n.");
+  EXPECT_EQ(TurkishPartOfSpeech("eğim", {"good", "house"}, w), "adj.");
+  EXPECT_EQ(TurkishPartOfSpeech("eğim", {"good", "house", "rod"}, w), "adj.");  // a tie
   EXPECT_EQ(TurkishPartOfSpeech("alçakça", {"zzxq"}, w), "adv.");
   EXPECT_EQ(TurkishPartOfSpeech("tuzlu", {"zzxq"}, w), "adj.");
   EXPECT_EQ(TurkishPartOfSpeech("", {"house"}, w), "");
