@@ -13,16 +13,18 @@ namespace {
 // The confusions of the scanner: what it wrote, what was meant.
 struct TConfusion {
   std::string_view wrong, right, kind;
-  bool asciiOnly = false;  // a Turkish letter typed as its ASCII look-alike
-  bool innerOnly = false;  // not at a word's start ("Irak" is a name)
+  bool asciiOnly = false;    // a Turkish letter typed as its ASCII look-alike
+  bool innerOnly = false;    // not at a word's start ("Irak" is a name)
+  bool turkishOnly = false;  // only in a small word with Turkish letters ("çalişmak")
 };
-constexpr TConfusion kConfusions[] = {{"I", "l", "I→l"},       {"I", "ı", "I→ı", false, true},
-                                      {"n", "rı", "n→rı"},     {"lş", "ış", "lş→ış"},
-                                      {"l", "ı", "l→ı"},       {"1", "l", "1→l"},
-                                      {"m", "rn", "m→rn"},     {"rn", "m", "rn→m"},
-                                      {"s", "ş", "s→ş", true}, {"c", "ç", "c→ç", true},
-                                      {"g", "ğ", "g→ğ", true}, {"o", "ö", "o→ö", true},
-                                      {"u", "ü", "u→ü", true}};
+constexpr TConfusion kConfusions[] = {
+    {"I", "l", "I→l"},       {"I", "ı", "I→ı", false, true},
+    {"n", "rı", "n→rı"},     {"lş", "ış", "lş→ış"},
+    {"l", "ı", "l→ı"},       {"1", "l", "1→l"},
+    {"m", "rn", "m→rn"},     {"rn", "m", "rn→m"},
+    {"s", "ş", "s→ş", true}, {"c", "ç", "c→ç", true},
+    {"g", "ğ", "g→ğ", true}, {"o", "ö", "o→ö", true},
+    {"u", "ü", "u→ü", true}, {"i", "ı", "i→ı", false, false, true}};
 // A word seen this often in the source is taken as spelled on purpose.
 constexpr size_t kOwnSpelling = 3;
 constexpr size_t kSamples = 12;
@@ -59,6 +61,11 @@ bool IsLetter(char32_t c) {
 bool IsCapital(char32_t c) {
   return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
          (c >= 0x100 && c <= 0x17F && c % 2 == 0 && c != 0x138) || c == 0x130;
+}
+
+bool IsCapitalStart(std::string_view word) {
+  size_t pos = 0;
+  return IsCapital(base::NextCodePoint(word, pos));
 }
 
 // Spans of the words of a text: letters, with a "1" inside a word counted as
@@ -104,6 +111,11 @@ std::string TRepairer::Candidate(std::string_view word, bool& firstLetter,
   const bool ascii = std::all_of(word.begin(), word.end(), [](char c) { return (c & 0x80) == 0; });
   for (const TConfusion& c : kConfusions) {
     if (c.asciiOnly && !ascii) continue;
+    // A circumflex marks a palatal consonant that takes front vowels
+    // ("emlâki"): the word list, spelling without it, would mislead.
+    if (c.turkishOnly &&
+        (!HasTurkishLetter(word) || IsCapitalStart(word) || WithoutCircumflex(word) != word))
+      continue;
     std::vector<size_t> at;
     for (size_t p = word.find(c.wrong, c.innerOnly ? 1 : 0); p != std::string_view::npos;
          p = word.find(c.wrong, p + 1))

@@ -17,7 +17,8 @@
 //     and more often than its candidate, stays;
 //   - a confusion of a letter with its Turkish form (s/ş, c/ç, g/ğ, o/ö,
 //     u/ü) is undone only in a word of ASCII letters ("arkadas"), since a
-//     word already written with Turkish letters was not typed without them.
+//     word already written with Turkish letters was not typed without them;
+//     an i for ı only in a small word that has Turkish letters ("çalişmak").
 //
 // Words in capitals (abbreviations), words of fewer than four letters (case
 // endings such as "dan") unless a capital I or a 1 stands inside them, and words inside parentheses

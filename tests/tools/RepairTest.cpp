@@ -81,7 +81,9 @@ TEST(Repair, LeavesEnglishNamesKnownWordsAndUncertainOnes) {
 }
 
 TEST(Repair, TheSourcesOwnSpellingAndWordsWithTurkishLettersStay) {
-  TRepairer r(WordSet({"Tanrı", "ile", "çok", "şaklı", "karşı", "arkadaş"}), WordSet({}));
+  TRepairer r(WordSet({"Tanrı", "ile", "çok", "şaklı", "karşı", "arkadaş", "çalışmak", "Atına",
+                       "ıslah", "emlakı"}),
+              WordSet({}));
   // Written three times, and never as the candidate: on purpose.
   r.Learn("Tann ile. Tann ile. çok Tann ile.");
   EXPECT_EQ(r.Repair("çok Tann ile", true), "çok Tann ile");
@@ -89,6 +91,11 @@ TEST(Repair, TheSourcesOwnSpellingAndWordsWithTurkishLettersStay) {
   EXPECT_EQ(r.Repair("arkadas", true), "arkadaş");
   EXPECT_EQ(r.Repair("saklı", true), "saklı");
   EXPECT_EQ(r.Repair("karsı", true), "karsı");
+  // An i for ı only where Turkish letters show the word was typed in Turkish.
+  EXPECT_EQ(r.Repair("çalişmak", true), "çalışmak");
+  EXPECT_EQ(r.Repair("Atina", true), "Atina");
+  EXPECT_EQ(r.Repair("islah", true), "islah");
+  EXPECT_EQ(r.Repair("emlâki", true), "emlâki");
 }
 
 TEST(Repair, TwoCandidatesThatAreWordsLeaveTheWord) {
