@@ -188,16 +188,31 @@ void SplitExample(TSense& sense, const TScan& scan, const std::string& headWord,
   bool changed = false;
   for (const std::string& piece : SplitOutsideParens(sense.example, ". ")) {
     const std::vector<std::string> tokens = SplitBlanks(piece);
-    if (tokens.size() >= 2) {
-      const std::string w = std::string(StripPunctuation(tokens[0]));
-      const std::string next = std::string(StripPunctuation(tokens[1]));
+    // The derived words the piece opens with: a plain one, or a stress-marked
+    // one, and a variant after a comma ("suitabil'ity, suitableness").
+    std::vector<std::string> words;
+    size_t at = 0;
+    while (at < tokens.size() && words.size() < 2) {
+      bool usedNext = false;
+      std::string w =
+          scan.Stressed(tokens[at], at + 1 < tokens.size() ? tokens[at + 1] : "", usedNext);
+      const std::string plain(StripPunctuation(tokens[at]));
+      if (w.empty() && plain == AsciiLower(plain) && plain != headWord &&
+          scan.FormedFromHeadword(plain) && !scan.turkish(plain))
+        w = plain;
+      if (w.empty() || (at > 0 && !tokens[at - 1].ends_with(','))) break;
+      words.push_back(std::move(w));
+      at += usedNext ? 2 : 1;
+      if (!tokens[at - 1].ends_with(',')) break;
+    }
+    if (!words.empty() && at < tokens.size() && !tokens[at - 1].ends_with(',')) {
+      const std::string next(StripPunctuation(tokens[at]));
       const bool translated =
           next.starts_with('(') || (scan.turkish(next) && !scan.wordnet.Knows(next));
-      if (w == tokens[0] && w != headWord && scan.FormedFromHeadword(w) && !scan.turkish(w) &&
-          translated) {
-        std::string meaning = TrimTail(JoinBlanks(tokens, 1, tokens.size()));
+      if (translated) {
+        std::string meaning = TrimTail(JoinBlanks(tokens, at, tokens.size()));
         if (meaning.ends_with('.')) meaning.pop_back();
-        out.push_back(MakeEntry(w, meaning, ""));
+        for (const std::string& w : words) out.push_back(MakeEntry(w, meaning, ""));
         changed = true;
         continue;
       }

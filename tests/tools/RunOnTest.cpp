@@ -28,7 +28,7 @@ const TWordTest kTurkish =
     WordSet({"tacını",    "ve",      "tahtını",    "terk",     "etmek",  "etme",   "yeminle",
              "vazgeçme",  "feragat", "inkâr",      "karna",    "ait",    "karın",  "boşluğu",
              "strateji",  "uzmanı",  "kabilinden", "düzensiz", "saymak", "arzulu", "olmak",
-             "inanılmaz", "şekilde", "ayak",       "otu",      "eyir"});
+             "inanılmaz", "şekilde", "ayak",       "otu",      "eyir",   "uygun",  "uygunluk"});
 
 struct Split {
   std::vector<TParsedEntry> entries;
@@ -99,12 +99,15 @@ TEST(RunOn, ExamplesThatAreDerivedWordsBecomeEntries) {
   const Split s =
       SplitTexts({"strategy /x/\n1. strateji: strategist strateji uzmanı.\n",
                   "avid /x/\n1. istekli. be avid for arzulu olmak. avidity (mec.) hırs.\n",
-                  "disorder /x/\n1. karışıklık. disordered düzensiz\n"});
-  EXPECT_THAT(Summary(s.entries),
-              ElementsAre("strategy: [strateji|]", "strategist: [strateji uzmanı|]",
-                          "avid: [istekli.|be avid for arzulu olmak]", "avidity: [(mec.) hırs|]",
-                          "disorder: [karışıklık.|]", "disordered: [düzensiz|]"));
-  EXPECT_EQ(s.counts.fromExamples, 3u);
+                  "disorder /x/\n1. karışıklık. disordered düzensiz\n",
+                  "suitable /x/\n1. uygun. suitabil'ity, suitableness uygunluk\n"});
+  EXPECT_THAT(
+      Summary(s.entries),
+      ElementsAre("strategy: [strateji|]", "strategist: [strateji uzmanı|]",
+                  "avid: [istekli.|be avid for arzulu olmak]", "avidity: [(mec.) hırs|]",
+                  "disorder: [karışıklık.|]", "disordered: [düzensiz|]", "suitable: [uygun.|]",
+                  "suitability: [uygunluk|]", "suitableness: [uygunluk|]"));
+  EXPECT_EQ(s.counts.fromExamples, 5u);
 }
 
 TEST(RunOn, BrokenHeadwordsMendedWhereCertainDroppedOtherwise) {
