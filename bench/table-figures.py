@@ -86,12 +86,17 @@ def figures(name, data, lemmas, turkish):
         or (turkish and re.match("I[%s]" % SMALL, r[0]) and r[0].lower() not in lemmas)
     )
     stress = 0
+    stress_examples = 0
     for r in data:
         head = r[0].lower()[:3]
         for m in STRESS.finditer(r[3]):
             word = m.group(0).replace("'", "").replace(" ", "")
             if word.startswith(head) or word in lemmas:
                 stress += 1
+        for m in STRESS.finditer(r[4]):
+            word = m.group(0).replace("'", "").replace(" ", "")
+            if word.startswith(head) or word in lemmas:
+                stress_examples += 1
     one_letter = 0
     if turkish:
         for r in data:
@@ -114,7 +119,7 @@ def figures(name, data, lemmas, turkish):
         print("  with a real example:   %d (%.1f %%)" % (real_example, 100.0 * real_example / total))
         print("  derived-word examples: %d" % derived)
     print("  I-for-l tokens: %d, headwords: %d" % (i_tokens, i_heads))
-    print("  stress-marked words in meanings: %d" % stress)
+    print("  stress-marked words in meanings: %d, in examples: %d" % (stress, stress_examples))
     if turkish:
         print("  one-letter glosses: %d" % one_letter)
     print("  broken headwords: %d" % broken)
