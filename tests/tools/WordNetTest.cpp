@@ -58,7 +58,10 @@ TEST(WordNet, BaseFormsByExceptionListAndEndings) {
   EXPECT_EQ(w.BaseForm("housed"), "house");
   EXPECT_EQ(w.BaseForm("abandoning"), "abandon");
   EXPECT_EQ(w.BaseForm("flibbers"), "");
-  EXPECT_EQ(w.BaseForm("swum"), "");  // its base is not in the database
+  EXPECT_EQ(w.BaseForm("gooder"), "good");  // -er makes comparatives of adjectives
+  EXPECT_EQ(w.BaseForm("houser"), "");      // not of nouns or verbs
+  EXPECT_EQ(w.BaseForm("gooded"), "");      // -ed makes forms of verbs only
+  EXPECT_EQ(w.BaseForm("swum"), "");        // its base is not in the database
 }
 
 TEST(WordNet, ExamplesOfTheMostFrequentSenseThatUsesTheWord) {
