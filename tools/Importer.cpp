@@ -10,9 +10,11 @@
 #include "tools/Collation.h"
 #include "tools/Dictd.h"
 #include "tools/Reverse.h"
+#include "tools/Speller.h"
 #include "tools/TableWriter.h"
 #include "tools/Text.h"
 #include "tools/Tsv.h"
+#include "tools/WordNet.h"
 
 namespace lugatim::tools {
 
@@ -32,21 +34,6 @@ std::vector<TParsedEntry> LoadDictd(const std::string& indexPath, const std::str
           Format("%s:%d: headword longer than 255 characters", indexPath.c_str(), e.line));
   }
   return entries;
-}
-
-std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& englishTurkish) {
-  std::vector<TRow> rows;
-  rows.reserve(englishTurkish.size());
-  for (const TParsedEntry& e : englishTurkish) rows.push_back(MapEntry(e, TLang::English));
-  SortRows(rows, TLang::English);
-  return rows;
-}
-
-std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEnglish,
-                                   const std::vector<TParsedEntry>& englishTurkish) {
-  std::vector<TRow> rows = MergeTurkishTable(turkishEnglish, BuildReverse(englishTurkish));
-  SortRows(rows, TLang::Turkish);
-  return rows;
 }
 
 namespace {
@@ -74,23 +61,60 @@ void MakeFolder(const std::string& dir) {
 
 }  // namespace
 
-TDefaultsResult ImportDefaults(const std::string& dictdDir, const std::string& outDir,
+TDefaultsResult ImportDefaults(const TDefaultsSources& sources, const std::string& outDir,
                                TProgress& progress) {
-  const std::vector<TParsedEntry> engTur = LoadDictd(
-      Join(dictdDir, "freedict-eng-tur.index"), DictFile(dictdDir, "freedict-eng-tur"), progress);
-  const std::vector<TParsedEntry> turEng = LoadDictd(
-      Join(dictdDir, "freedict-tur-eng.index"), DictFile(dictdDir, "freedict-tur-eng"), progress);
-  const std::vector<TRow> english = EnglishTableRows(engTur);
-  const std::vector<TRow> turkish = TurkishTableRows(turEng, engTur);
+  const std::string& dictd = sources.dictdDir;
+  const std::vector<TParsedEntry> engTur = LoadDictd(Join(dictd, "freedict-eng-tur.index"),
+                                                     DictFile(dictd, "freedict-eng-tur"), progress);
+  const std::vector<TParsedEntry> turEng = LoadDictd(Join(dictd, "freedict-tur-eng.index"),
+                                                     DictFile(dictd, "freedict-tur-eng"), progress);
+  const TWordNet wordnet = TWordNet::Load(sources.wordnetDir);
+  const TSpeller speller(sources.hunspellDir);
+  const TWordTest turkish = [&](std::string_view w) { return speller.IsWord(w); };
+  TDefaultsResult result;
+  const std::vector<TParsedEntry> cleaned =
+      CleanEnglishTurkish(engTur, wordnet, turkish, result.content);
+  const std::vector<TRow> english = EnglishTableRows(cleaned, wordnet, result.content);
+  const std::vector<TRow> turkishRows = TurkishTableRows(turEng, cleaned, wordnet, turkish);
   MakeFolder(outDir);
   progress.Phase(kEnglishTable);
   TStagedTable englishTable(Join(outDir, kEnglishTable), english, TLang::English, progress);
   progress.Phase(kTurkishTable);
-  TStagedTable turkishTable(Join(outDir, kTurkishTable), turkish, TLang::Turkish, progress);
+  TStagedTable turkishTable(Join(outDir, kTurkishTable), turkishRows, TLang::Turkish, progress);
   englishTable.Commit();
   turkishTable.Commit();
   progress.Finish();
-  return {english.size(), turkish.size()};
+  result.englishRows = english.size();
+  result.turkishRows = turkishRows.size();
+  return result;
+}
+
+std::string ContentSummary(const TContentReport& r, bool samples) {
+  std::string out;
+  size_t repaired = 0;
+  std::string kinds;
+  for (const auto& [kind, k] : r.repairs) {
+    repaired += k.count;
+    kinds += (kinds.empty() ? "" : ", ") + kind + " " + std::to_string(k.count);
+  }
+  out += "repaired words: " + std::to_string(repaired) + (kinds.empty() ? "" : " (" + kinds + ")") +
+         "\n";
+  out += "run-on entries set apart: " + std::to_string(r.runOns.fromMeanings) + " from meanings, " +
+         std::to_string(r.runOns.fromExamples) + " from examples\n";
+  out += "broken headwords: " + std::to_string(r.runOns.mended) + " mended, " +
+         std::to_string(r.runOns.dropped) + " dropped\n";
+  out += "irregular forms added: " + std::to_string(r.irregulars) + "\n";
+  out += "examples from WordNet: " + std::to_string(r.wordnetExamples) + "\n";
+  if (!samples) return out;
+  for (const auto& [kind, k] : r.repairs) {
+    out += "  " + kind + ":";
+    for (const std::string& s : k.samples) out += " " + s + ";";
+    out += "\n";
+  }
+  out += "  dropped headwords:";
+  for (const std::string& h : r.runOns.droppedHeadwords) out += " \"" + h + "\"";
+  out += "\n";
+  return out;
 }
 
 size_t ImportDictd(const std::string& indexPath, const std::string& dictPath,
@@ -118,19 +142,27 @@ size_t ImportTsv(const std::string& tsvPath, const std::string& outPath, TLang l
 
 std::string UsageText() {
   return R"(Usage:
-  lugatim-import defaults [--dictd-dir DIR] [--out DIR]
+  lugatim-import defaults [--dictd-dir DIR] [--wordnet-dir DIR]
+                          [--hunspell-dir DIR] [--verbose] [--out DIR]
       Builds the two dictionary tables of Lugatim from the FreeDict
       dictionaries (Debian packages dict-freedict-eng-tur and
       dict-freedict-tur-eng): Sozluk1.DB (English headwords, Turkish
       meanings) and SozlukE1.DB (Turkish headwords, English meanings: the
       Turkish-English dictionary merged with the reverse of the
-      English-Turkish one).
-      --dictd-dir DIR  folder of the .index and .dict.dz files
-                       (default /usr/share/dictd)
-      --out DIR        folder of the tables, created if missing
-                       (default: where Lugatim reads its tables:
-                       $LUGATIM_DB_DIR, else data/ beside this program,
-                       or <prefix>/share/lugatim/data when installed)
+      English-Turkish one). WordNet (wordnet-base) gives parts of speech,
+      examples, irregular forms and word frequencies; the Turkish word list
+      (hunspell-tr) decides the repair of scanning errors.
+      --dictd-dir DIR     folder of the .index and .dict.dz files
+                          (default /usr/share/dictd)
+      --wordnet-dir DIR   WordNet's database (default /usr/share/wordnet)
+      --hunspell-dir DIR  folder of tr_TR.aff and tr_TR.dic
+                          (default /usr/share/hunspell)
+      --verbose           list samples of the repairs and the dropped
+                          headwords
+      --out DIR           folder of the tables, created if missing
+                          (default: where Lugatim reads its tables:
+                          $LUGATIM_DB_DIR, else data/ beside this program,
+                          or <prefix>/share/lugatim/data when installed)
 
   lugatim-import dictd [--lang en|tr] [--keep-order] INDEXFILE DICTFILE OUT.DB
       Builds one table from one dictionary in the dictd format (DICTFILE
@@ -160,10 +192,11 @@ namespace {
 
 struct TArgs {
   std::vector<std::string> positional;
-  std::optional<std::string> dictdDir, outDir;
+  std::optional<std::string> dictdDir, outDir, wordnetDir, hunspellDir;
   TLang lang = TLang::English;
   bool keepOrder = false;
   bool help = false;
+  bool verbose = false;
 };
 
 class EUsage : public base::Exception {
@@ -192,6 +225,12 @@ TArgs ParseArgs(const std::vector<std::string>& args, size_t from, bool defaults
       a.help = true;
     } else if (defaults && arg == "--dictd-dir") {
       a.dictdDir = value();
+    } else if (defaults && arg == "--wordnet-dir") {
+      a.wordnetDir = value();
+    } else if (defaults && arg == "--hunspell-dir") {
+      a.hunspellDir = value();
+    } else if (defaults && arg == "--verbose" && !inlineValue) {
+      a.verbose = true;
     } else if (defaults && arg == "--out") {
       a.outDir = value();
     } else if (!defaults && arg == "--lang") {
@@ -237,10 +276,14 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (command == "defaults") {
       if (!a.positional.empty()) throw EUsage("defaults takes no file names");
       const std::string outDir = a.outDir ? *a.outDir : data::ResolveAlias("Lugatim");
-      const TDefaultsResult r =
-          ImportDefaults(a.dictdDir.value_or("/usr/share/dictd"), outDir, progress);
+      TDefaultsSources sources;
+      if (a.dictdDir) sources.dictdDir = *a.dictdDir;
+      if (a.wordnetDir) sources.wordnetDir = *a.wordnetDir;
+      if (a.hunspellDir) sources.hunspellDir = *a.hunspellDir;
+      const TDefaultsResult r = ImportDefaults(sources, outDir, progress);
       out << Join(outDir, kEnglishTable) << ": " << r.englishRows << " entries\n"
-          << Join(outDir, kTurkishTable) << ": " << r.turkishRows << " entries\n";
+          << Join(outDir, kTurkishTable) << ": " << r.turkishRows << " entries\n"
+          << ContentSummary(r.content, a.verbose);
     } else if (command == "dictd") {
       if (a.positional.size() != 3) throw EUsage("dictd needs INDEXFILE DICTFILE OUT.DB");
       const size_t n = ImportDictd(a.positional[0], a.positional[1], a.positional[2], a.lang,

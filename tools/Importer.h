@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/Content.h"
 #include "tools/DictdEntry.h"
 #include "tools/ImportTypes.h"
 #include "tools/Progress.h"
@@ -16,28 +17,33 @@ namespace lugatim::tools {
 std::vector<TParsedEntry> LoadDictd(const std::string& indexPath, const std::string& dictPath,
                                     TProgress& progress = TProgress::Silent());
 
-// Rows of the table of an English–Turkish dictionary (English headwords):
-// every entry, duplicates included, in English alphabetical order.
-std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& englishTurkish);
-
-// Rows of the Turkish-headword table: the Turkish–English dictionary merged
-// with the reverse of the English–Turkish one, in Turkish alphabetical order.
-std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEnglish,
-                                   const std::vector<TParsedEntry>& englishTurkish);
-
 inline constexpr const char* kEnglishTable = "Sozluk1.DB";   // English headwords
 inline constexpr const char* kTurkishTable = "SozlukE1.DB";  // Turkish headwords
+
+// Where the default import reads its sources (the Debian packages'
+// folders unless told otherwise).
+struct TDefaultsSources {
+  std::string dictdDir = "/usr/share/dictd";        // dict-freedict-eng-tur, -tur-eng
+  std::string wordnetDir = "/usr/share/wordnet";    // wordnet-base
+  std::string hunspellDir = "/usr/share/hunspell";  // hunspell-tr
+};
 
 struct TDefaultsResult {
   size_t englishRows = 0;
   size_t turkishRows = 0;
+  TContentReport content;
 };
 
 // Builds Sozluk1.DB and SozlukE1.DB in outDir (created if missing) from
-// freedict-eng-tur and freedict-tur-eng in dictdDir. Both tables are built
-// before either replaces an existing one.
-TDefaultsResult ImportDefaults(const std::string& dictdDir, const std::string& outDir,
+// freedict-eng-tur and freedict-tur-eng, cleaned and completed with WordNet
+// and the Turkish word list (see Content.h). Both tables are built before
+// either replaces an existing one.
+TDefaultsResult ImportDefaults(const TDefaultsSources& sources, const std::string& outDir,
                                TProgress& progress = TProgress::Silent());
+
+// The summary the command line prints of a default import's clean-up;
+// samples adds examples of each repair and the dropped headwords.
+std::string ContentSummary(const TContentReport& report, bool samples = false);
 
 // One table from one dictd dictionary whose headwords are in lang; sorted
 // alphabetically unless keepOrder. Returns the number of rows.

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "base/TextFold.h"
 #include "tools/Collation.h"
 #include "tools/Labels.h"
+#include "tools/Rank.h"
 #include "tools/Text.h"
 
 namespace lugatim::tools {
@@ -120,21 +122,95 @@ std::string CleanPart(std::string_view part, const TParsedEntry& entry) {
 
 }  // namespace
 
-std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry) {
+namespace {
+
+bool IsCapitalStart(std::string_view w) {
+  size_t pos = 0;
+  const char32_t c = base::NextCodePoint(w, pos);
+  return (c >= 'A' && c <= 'Z') || c == U'Ç' || c == U'Ğ' || c == U'İ' || c == U'Ö' || c == U'Ş' ||
+         c == U'Ü';
+}
+
+// The word with its first letter small, the Turkish way.
+std::string SmallFirst(std::string_view w) {
+  size_t pos = 0;
+  base::NextCodePoint(w, pos);
+  return TurkishLower(w.substr(0, pos)) + std::string(w.substr(pos));
+}
+
+bool OnlyEnglish(std::string_view w, const TReverseLexicon& lex) {
+  return lex.english(w) && !lex.turkish(w) && !lex.turkish(SmallFirst(w));
+}
+
+// The Turkish headwords an equivalent gives, checked against the lexicon.
+std::vector<std::string> CheckedHeadwords(const std::string& part, const TReverseLexicon& lex) {
+  if (!lex.turkish || !lex.english) return {part};
+  const std::vector<std::string> words = SplitOutsideParens(part, " ");
+  for (const std::string& w : words)
+    if (OnlyEnglish(w, lex)) return {};
+  bool anyTurkish = false;
+  for (const std::string& w : words) anyTurkish = anyTurkish || lex.turkish(w);
+  const std::string& first = words.front();
+  if (words.size() >= 2 && CharCount(first) <= 3 && !lex.turkish(first)) return {};
+  // A case ending on its own ("dan" for -dan) is no headword.
+  static const std::set<std::string, std::less<>> kEndings = {
+      "dan", "den", "tan", "ten", "ndan", "nden", "nın", "nin", "nun", "nün", "ın",
+      "un",  "ün",  "yı",  "yu",  "yü",   "yla",  "yle", "dır", "dir", "dur", "dür"};
+  if (words.size() == 1 && kEndings.contains(TurkishLower(first))) return {};
+  if (!anyTurkish && part.find_first_of("qwxQWX'") != std::string::npos) return {};
+  // A capital that only starts the sentence.
+  if (IsCapitalStart(part) && lex.turkish(SmallFirst(first))) return {SmallFirst(part)};
+  return {part};
+}
+
+// A part whose capitalised words are all Turkish words when written small,
+// cut before each of them: "Merhaba Günaydın Hoş geldiniz" → "Merhaba",
+// "Günaydın", "Hoş geldiniz"; "Güney Afrika" stays (a name).
+std::vector<std::string> SplitCapitalRun(const std::string& part, const TReverseLexicon& lex) {
+  if (!lex.turkish || part.find('(') != std::string::npos) return {part};
+  const std::vector<std::string> words = SplitOutsideParens(Trim(part), " ");
+  size_t capitals = 0;
+  for (const std::string& w : words) {
+    if (!IsCapitalStart(w)) continue;
+    std::string_view bare = w;
+    while (!bare.empty() && std::string_view(".,;:").find(bare.back()) != std::string_view::npos)
+      bare.remove_suffix(1);
+    if (!lex.turkish(SmallFirst(bare))) return {part};
+    ++capitals;
+  }
+  if (capitals < 2) return {part};
+  std::vector<std::string> out;
+  for (const std::string& w : words) {
+    if (out.empty() || IsCapitalStart(w))
+      out.push_back(w);
+    else
+      out.back() += " " + w;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry,
+                                            const TReverseLexicon* lexicon) {
   std::vector<std::string> out;
   for (const std::string& label : sense.leading)
     if (label == kLabelSeeAlso || label == kLabelAbbreviation) return out;
   size_t rest = 0;
   LeadingLabels(sense.meaning, &rest);
   for (const std::string& part : SplitParts(std::string_view(sense.meaning).substr(rest))) {
-    std::string clean = CleanPart(part, entry);
-    if (!clean.empty() && std::find(out.begin(), out.end(), clean) == out.end())
-      out.push_back(std::move(clean));
+    for (const std::string& piece :
+         lexicon ? SplitCapitalRun(part, *lexicon) : std::vector<std::string>{part}) {
+      std::string clean = CleanPart(piece, entry);
+      if (!clean.empty() && std::find(out.begin(), out.end(), clean) == out.end())
+        out.push_back(std::move(clean));
+    }
   }
   return out;
 }
 
-std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish) {
+std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish,
+                                        const TReverseLexicon& lexicon) {
   // English headwords are ranked once, so that each list sorts by rank.
   std::vector<std::string> english;
   english.reserve(englishTurkish.size());
@@ -145,30 +221,44 @@ std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& english
     for (size_t r = 0; r < order.size(); ++r) rankOf[order[r]] = r;
   }
 
+  struct Place {
+    size_t sense, position;
+  };
   struct Gather {
     std::map<std::string, int> forms;
-    std::set<size_t> english;  // ranks
+    std::map<size_t, Place> english;  // by rank: the best place of the word
     std::vector<std::string> labels;
     bool any = false;
   };
   std::map<std::string, Gather> byKey;
   for (size_t i = 0; i < englishTurkish.size(); ++i) {
     const TParsedEntry& entry = englishTurkish[i];
-    for (const TSense& sense : entry.senses) {
+    const std::string_view head = entry.headword;
+    if (CharCount(head) == 1 && head != "a" && head != "i" && head != "I") continue;
+    for (size_t s = 0; s < entry.senses.size(); ++s) {
+      const TSense& sense = entry.senses[s];
       std::vector<std::string> labels;
       for (const std::string& l : sense.labels)
         if (l != kLabelPrefix && l != kLabelSuffix && l != kLabelSeeAlso) labels.push_back(l);
-      for (const std::string& turkish : TurkishEquivalents(sense, entry)) {
-        Gather& g = byKey[TurkishLower(turkish)];
-        ++g.forms[turkish];
-        g.english.insert(rankOf[i]);
-        if (!g.any) {
-          g.labels = labels;
-          g.any = true;
-        } else {
-          std::erase_if(g.labels, [&](const std::string& l) {
-            return std::find(labels.begin(), labels.end(), l) == labels.end();
-          });
+      size_t position = 0;
+      for (const std::string& part : TurkishEquivalents(sense, entry, &lexicon)) {
+        for (const std::string& turkish : CheckedHeadwords(part, lexicon)) {
+          Gather& g = byKey[TurkishLower(turkish)];
+          ++g.forms[turkish];
+          const Place place{s, position};
+          const auto [it, added] = g.english.emplace(rankOf[i], place);
+          if (!added && std::tie(place.sense, place.position) <
+                            std::tie(it->second.sense, it->second.position))
+            it->second = place;
+          if (!g.any) {
+            g.labels = labels;
+            g.any = true;
+          } else {
+            std::erase_if(g.labels, [&](const std::string& l) {
+              return std::find(labels.begin(), labels.end(), l) == labels.end();
+            });
+          }
+          ++position;
         }
       }
     }
@@ -189,10 +279,23 @@ std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& english
         best = count;
       }
     }
-    for (size_t rank : g.english) {
-      const std::string& word = english[byRank[rank]];
-      if (r.english.empty() || r.english.back() != word) r.english.push_back(word);
+    std::vector<TGloss> glosses;
+    for (const auto& [rank, place] : g.english) {
+      std::string word = english[byRank[rank]];
+      if (word == "i") word = "I";
+      if (!glosses.empty() && glosses.back().english == word) {  // a duplicate headword
+        TGloss& last = glosses.back();
+        if (std::tie(place.sense, place.position) < std::tie(last.sense, last.position)) {
+          last.sense = place.sense;
+          last.position = place.position;
+        }
+        continue;
+      }
+      const uint32_t freq = lexicon.frequency ? lexicon.frequency(word) : 0;
+      glosses.push_back({std::move(word), place.sense, place.position, freq, rank});
     }
+    RankGlosses(glosses);
+    for (TGloss& gl : glosses) r.english.push_back(std::move(gl.english));
     for (const std::string& l : g.labels)
       if (std::find(r.labels.begin(), r.labels.end(), l) == r.labels.end()) r.labels.push_back(l);
     gathered.push_back(std::move(r));

@@ -19,27 +19,52 @@
 // (all small letters on a tie, then byte order). Its English words are
 // distinct and in English alphabetical order; its category holds the labels
 // that every sense it came from carries.
+//
+// With a lexicon, the English words are ranked (see Rank.h) and the Turkish
+// side is checked against the Turkish word list: a run of capitalised
+// Turkish words ("Merhaba Günaydın") gives one equivalent each; a capital that
+// only starts the sentence is made small ("Merhaba" → merhaba, but
+// "Afrika" stays); a part is dropped when one of its words is English only
+// ("vomitive kusturucu"), when it starts with a case ending ("ın
+// başkenti") or is one ("dan"), or when none of its words is Turkish and it holds letters
+// Turkish does not use. English headwords of one letter other than "a" and
+// "I" are letter names and give no equivalents.
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/DictdEntry.h"
 #include "tools/ImportTypes.h"
+#include "tools/Repair.h"
 
 namespace lugatim::tools {
 
-// The cleaned Turkish equivalents of one sense of an English entry, in order,
-// without duplicates.
-std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry);
-
 struct TReverseEntry {
   std::string headword;
-  std::vector<std::string> english;  // distinct, in English alphabetical order
+  std::vector<std::string> english;  // distinct, best first
   std::vector<std::string> labels;   // labels common to every contributing sense
 };
 
+// What the reverse consults; without it, glosses rank by their place in the
+// English entries alone and the Turkish side is not checked.
+struct TReverseLexicon {
+  std::function<uint32_t(std::string_view)> frequency;  // English corpus counts
+  TWordTest turkish;                                    // a Turkish word
+  TWordTest english;                                    // an English word
+};
+
+// The cleaned Turkish equivalents of one sense of an English entry, in order,
+// without duplicates. With a lexicon, a part that runs capitalised Turkish
+// words together ("Merhaba Günaydın Hoş geldiniz") is cut before each.
+std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEntry& entry,
+                                            const TReverseLexicon* lexicon = nullptr);
+
 // The reverse of an English–Turkish dictionary, in Turkish alphabetical order.
-std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish);
+std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& englishTurkish,
+                                        const TReverseLexicon& lexicon = {});
 
 // The rows of the Turkish-headword table: every Turkish–English entry (its
 // headword keeps its own spelling; the reverse's English words that it does

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <sstream>
 
+#include "LexiconFixture.h"
 #include "ToolsFixture.h"
 #include "base/Clock.h"
 #include "data/Table.h"
@@ -42,6 +43,7 @@ const std::vector<std::pair<std::string, std::string>> kTurEng = {
 class Pipeline : public TempDir {
  protected:
   void LayDictionaries(const std::string& sub = "dictd") {
+    LayLexicon();
     std::filesystem::create_directories(Path(sub));
     const Dictionary et = MakeDictionary(kEngTur);
     const Dictionary te = MakeDictionary(kTurEng);
@@ -49,6 +51,26 @@ class Pipeline : public TempDir {
     Write(sub + "/freedict-eng-tur.dict.dz", Gzip(et.dict));
     Write(sub + "/freedict-tur-eng.index", te.index);
     Write(sub + "/freedict-tur-eng.dict.dz", Gzip(te.dict));
+  }
+  // A WordNet and a Turkish word list for the words above.
+  void LayLexicon() {
+    std::filesystem::create_directories(Path("wordnet"));
+    for (const auto& [name, text] :
+         MakeWordNet({{'v', {"abandon"}, "give up; \"We abandoned the old car\""},
+                      {'v', {"desert"}, "leave"},
+                      {'n', {"desert"}, "arid land"},
+                      {'n', {"zebra"}, "an equine"},
+                      {'n', {"wilderness"}, "wild land"}},
+                     "desert%1:15:00:: 1 20\n", "went go\n", "zebras zebra\n"))
+      Write("wordnet/" + name, text);
+    std::filesystem::create_directories(Path("hunspell"));
+    Write("hunspell/tr_TR.aff", "SET UTF-8\n");
+    Write("hunspell/tr_TR.dic",
+          "11\nbırakmak\nterketmek\nçöl\nbir\nher\nherhangi\nkendi\nkendine\nzebra\nla\n"
+          "notası\n");
+  }
+  TDefaultsSources Sources(const std::string& dictd = "dictd") {
+    return {Path(dictd), Path("wordnet"), Path("hunspell")};
   }
   int Run(const std::vector<std::string>& args) {
     out_.str("");
@@ -60,40 +82,49 @@ class Pipeline : public TempDir {
 
 TEST_F(Pipeline, DefaultsBuildBothTablesSortedAndMapped) {
   LayDictionaries();
-  const TDefaultsResult r = ImportDefaults(Path("dictd"), Path("out"));
-  EXPECT_EQ(r.englishRows, 7u);
-  EXPECT_THAT(QueryRows(Path("out/Sozluk1.DB"),
-                        "SELECT SiraNo, Kelime, Kategori, OnekSonek FROM "
-                        "Sozluk1 ORDER BY SiraNo"),
-              ElementsAre("1|a|müz.|", "2|a||", "3|abandon||", "4|Africa||", "5|auto-||önek",
-                          "6|desert||", "7|zebra|zool.|"));
+  const TDefaultsResult r = ImportDefaults(Sources(), Path("out"));
+  // The source's seven entries and the irregular plural WordNet lists.
+  EXPECT_EQ(r.englishRows, 8u);
+  EXPECT_EQ(r.content.irregulars, 1u);
+  EXPECT_THAT(
+      QueryRows(Path("out/Sozluk1.DB"),
+                "SELECT SiraNo, Kelime, Kategori, OnekSonek FROM "
+                "Sozluk1 ORDER BY SiraNo"),
+      ElementsAre("1|a|s., müz.|", "2|a|s.|", "3|abandon|f.|", "4|Africa||", "5|auto-||önek",
+                  "6|desert|f., i.|", "7|zebra|i., zool.|", "8|zebras|i.|"));
   EXPECT_THAT(
       QueryRows(Path("out/Sozluk1.DB"), "SELECT Anlami, Ornek FROM Sozluk1 WHERE SiraNo = 2"),
       ElementsAre("1. bir, herhangi bir\n3. her bir, -de\n/ˈeɪ/|3. twice a year senede iki defa"));
+  EXPECT_THAT(QueryRows(Path("out/Sozluk1.DB"),
+                        "SELECT Anlami, Ornek FROM Sozluk1 WHERE Kelime IN ('abandon', 'zebras')"),
+              ElementsAre("1. tamamıyle bırakmak, terketmek\n2. kendini kaptırmak.\n/ɐbˈandən/|"
+                          "We abandoned the old car",
+                          "(bak.) zebra: (zool.) zebra|"));
 
-  // Turkish side: tur-eng entries merged with the reverse, Turkish order.
+  // Turkish side: tur-eng entries merged with the reverse, Turkish order,
+  // glosses by their place in the English entries and their frequency.
   const auto turkish =
       QueryRows(Path("out/SozlukE1.DB"),
                 "SELECT SiraNo, Kelime, Kategori, Anlami FROM SozlukE1 ORDER BY SiraNo");
-  EXPECT_THAT(turkish, ElementsAre("1|Afrika||Africa\n/afrikˈa/", "2|bırakmak||desert", "3|bir||a",
-                                   "4|çöl||1. desert\n2. wilderness\n/tʃœl/", "5|her bir||a",
-                                   "6|herhangi bir||a", "7|kendi kendine||auto-",
-                                   "8|kendini kaptırmak||abandon", "9|la notası|müz.|a",
-                                   "10|tamamıyle bırakmak||abandon",
-                                   "11|terketmek||abandon, desert", "12|zebra|zool.|zebra"));
+  EXPECT_THAT(turkish, ElementsAre("1|Afrika|n.|Africa\n/afrikˈa/", "2|bırakmak|v.|desert",
+                                   "3|bir|adj.|a", "4|çöl|n.|1. desert\n2. wilderness\n/tʃœl/",
+                                   "5|her bir|adj.|a", "6|herhangi bir|adj.|a",
+                                   "7|kendi kendine|n.|auto-", "8|kendini kaptırmak|v.|abandon",
+                                   "9|la notası|adj., müz.|a", "10|tamamıyle bırakmak|v.|abandon",
+                                   "11|terketmek|v.|desert, abandon", "12|zebra|n., zool.|zebra"));
   EXPECT_EQ(r.turkishRows, turkish.size());
-  EXPECT_THAT(Files(), ElementsAre("dictd", "out"));
+  EXPECT_THAT(Files(), ElementsAre("dictd", "hunspell", "out", "wordnet"));
 }
 
 TEST_F(Pipeline, TheProgramsEngineReadsTheTables) {
   LayDictionaries();
-  ImportDefaults(Path("dictd"), Path("out"));
+  ImportDefaults(Sources(), Path("out"));
   setenv("LUGATIM_DB_DIR", Path("out").c_str(), 1);
   TTable english("SozlukTB");
   english.databaseName = "Lugatim";
   english.tableName = "Sozluk1.DB";
   ASSERT_NO_THROW(english.Open());
-  EXPECT_EQ(english.RecordCount(), 7);
+  EXPECT_EQ(english.RecordCount(), 8);
   EXPECT_EQ(english.FieldByName("Kelime").AsString(), "a");
   EXPECT_EQ(english.FieldByName("SiraNo").AsInteger(), 1);
   ASSERT_TRUE(english.Locate("Kelime", "aut", lugatim::data::loPartialKey));
@@ -114,13 +145,13 @@ TEST_F(Pipeline, TheProgramsEngineReadsTheTables) {
 
 TEST_F(Pipeline, AFailedDefaultsImportLeavesBothOldTables) {
   LayDictionaries();
-  ImportDefaults(Path("dictd"), Path("out"));
+  ImportDefaults(Sources(), Path("out"));
   const std::string english = Read("out/Sozluk1.DB");
   const std::string turkish = Read("out/SozlukE1.DB");
   // The second dictionary is damaged: neither table may change.
   std::string gz = Read("dictd/freedict-tur-eng.dict.dz");
   Write("dictd/freedict-tur-eng.dict.dz", gz.substr(0, gz.size() - 12));
-  EXPECT_THROW(ImportDefaults(Path("dictd"), Path("out")), EImportError);
+  EXPECT_THROW(ImportDefaults(Sources(), Path("out")), EImportError);
   EXPECT_EQ(Read("out/Sozluk1.DB"), english);
   EXPECT_EQ(Read("out/SozlukE1.DB"), turkish);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("out")),
@@ -130,9 +161,17 @@ TEST_F(Pipeline, AFailedDefaultsImportLeavesBothOldTables) {
 
 TEST_F(Pipeline, CommandLineDefaults) {
   LayDictionaries();
-  EXPECT_EQ(Run({"defaults", "--dictd-dir", Path("dictd"), "--out=" + Path("o")}), 0) << err_.str();
-  EXPECT_EQ(out_.str(),
-            Path("o/Sozluk1.DB") + ": 7 entries\n" + Path("o/SozlukE1.DB") + ": 12 entries\n");
+  EXPECT_EQ(Run({"defaults", "--dictd-dir", Path("dictd"), "--wordnet-dir", Path("wordnet"),
+                 "--hunspell-dir=" + Path("hunspell"), "--out=" + Path("o")}),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), Path("o/Sozluk1.DB") + ": 8 entries\n" + Path("o/SozlukE1.DB") +
+                            ": 12 entries\n"
+                            "repaired words: 0\n"
+                            "run-on entries set apart: 0 from meanings, 0 from examples\n"
+                            "broken headwords: 0 mended, 0 dropped\n"
+                            "irregular forms added: 1\n"
+                            "examples from WordNet: 1\n");
   EXPECT_EQ(err_.str(), "");
 }
 
@@ -140,6 +179,18 @@ TEST_F(Pipeline, CommandLineFailuresExitNonZeroWithAMessage) {
   EXPECT_EQ(Run({"defaults", "--dictd-dir", Path("none"), "--out", Path("o")}), 1);
   EXPECT_EQ(err_.str(), "lugatim-import: " + Path("none/freedict-eng-tur.index") +
                             ": No such file or directory\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("o")));
+
+  // The other sources: the missing file is named, no table is written.
+  LayDictionaries();
+  EXPECT_EQ(Run({"defaults", "--dictd-dir", Path("dictd"), "--wordnet-dir", Path("nowordnet"),
+                 "--out", Path("o")}),
+            1);
+  EXPECT_THAT(err_.str(), HasSubstr(Path("nowordnet/cntlist.rev") + ": WordNet file missing"));
+  EXPECT_EQ(Run({"defaults", "--dictd-dir", Path("dictd"), "--wordnet-dir", Path("wordnet"),
+                 "--hunspell-dir", Path("nohunspell"), "--out", Path("o")}),
+            1);
+  EXPECT_THAT(err_.str(), HasSubstr(Path("nohunspell/tr_TR.aff") + ": Turkish word list missing"));
   EXPECT_FALSE(std::filesystem::exists(Path("o")));
 
   EXPECT_EQ(Run({}), 2);
@@ -161,7 +212,7 @@ TEST_F(Pipeline, CommandLineFailuresExitNonZeroWithAMessage) {
 
 TEST_F(Pipeline, CommandLineHelpDescribesEveryCommand) {
   EXPECT_EQ(Run({"--help"}), 0);
-  for (const char* part : {"defaults [--dictd-dir DIR] [--out DIR]",
+  for (const char* part : {"defaults [--dictd-dir DIR] [--wordnet-dir DIR]",
                            "dictd [--lang en|tr] [--keep-order] INDEXFILE DICTFILE OUT.DB",
                            "tsv [--lang en|tr] [--keep-order] FILE OUT.DB",
                            "headword TAB category TAB prefix/suffix TAB meaning TAB example"})
@@ -231,13 +282,20 @@ class RealDictionaries : public TempDir {
 };
 
 TEST_F(RealDictionaries, DefaultsGiveTheShippedTables) {
-  const TDefaultsResult r = ImportDefaults("/usr/share/dictd", dir_);
-  EXPECT_EQ(r.englishRows, 36589u);
+  const TDefaultsResult r = ImportDefaults(TDefaultsSources(), dir_);
+  // Every source entry but the dropped broken headwords, the entries set
+  // apart, and the irregular forms.
+  const TContentReport& c = r.content;
+  const size_t english =
+      36589 - c.runOns.dropped + c.runOns.fromMeanings + c.runOns.fromExamples + c.irregulars;
+  EXPECT_EQ(r.englishRows, english);
+  EXPECT_LE(c.runOns.dropped, 10u);
+  EXPECT_GE(c.irregulars, 1000u);
   EXPECT_GE(r.turkishRows, 15000u);
   const std::string en = Path("Sozluk1.DB");
   const std::string tr = Path("SozlukE1.DB");
-  EXPECT_THAT(QueryRows(en, "SELECT count(*), min(SiraNo), max(SiraNo) FROM Sozluk1"),
-              ElementsAre("36589|1|36589"));
+  EXPECT_THAT(QueryRows(en, "SELECT count(*) = max(SiraNo), min(SiraNo) FROM Sozluk1"),
+              ElementsAre("1|1"));
   EXPECT_THAT(QueryRows(en,
                         "SELECT count(*) FROM Sozluk1 WHERE Kelime = 'abandon' AND "
                         "Anlami LIKE '%terk%'"),
@@ -249,7 +307,7 @@ TEST_F(RealDictionaries, DefaultsGiveTheShippedTables) {
   EXPECT_THAT(QueryRows(en,
                         "SELECT Kategori FROM Sozluk1 WHERE SiraNo = (SELECT min(SiraNo) "
                         "FROM Sozluk1 WHERE Kelime = 'a')"),
-              ElementsAre("müz., A.B.D."));
+              ElementsAre("s., i., müz., A.B.D."));
   EXPECT_THAT(QueryRows(tr, "SELECT Anlami LIKE 'Africa%' FROM SozlukE1 WHERE Kelime = 'Afrika'"),
               ElementsAre("1"));
   EXPECT_THAT(QueryRows(tr,
@@ -263,7 +321,7 @@ TEST_F(RealDictionaries, DefaultsGiveTheShippedTables) {
   t.databaseName = "Lugatim";
   t.tableName = "Sozluk1.DB";
   ASSERT_NO_THROW(t.Open());
-  EXPECT_EQ(t.RecordCount(), 36589);
+  EXPECT_EQ(t.RecordCount(), static_cast<int>(english));
   ASSERT_TRUE(t.Locate("Kelime", "abandon", 0));
   EXPECT_THAT(t.FieldByName("Anlami").AsString(), HasSubstr("terk"));
   t.Close();
@@ -280,8 +338,8 @@ TEST_F(RealDictionaries, DefaultsGiveTheShippedTables) {
 }
 
 TEST_F(RealDictionaries, ImportIsRepeatableByteForByteInContent) {
-  ImportDefaults("/usr/share/dictd", Path("one"));
-  ImportDefaults("/usr/share/dictd", Path("two"));
+  ImportDefaults(TDefaultsSources(), Path("one"));
+  ImportDefaults(TDefaultsSources(), Path("two"));
   for (const char* file : {"Sozluk1.DB", "SozlukE1.DB"}) {
     const std::string sql = std::string("SELECT * FROM ") +
                             std::filesystem::path(file).stem().string() + " ORDER BY SiraNo";
@@ -289,4 +347,87 @@ TEST_F(RealDictionaries, ImportIsRepeatableByteForByteInContent) {
               QueryRows(Path(std::string("two/") + file), sql))
         << file;
   }
+}
+
+namespace {
+
+// The share of rows for which the query's condition holds.
+double Share(const std::string& file, const std::string& condition) {
+  const std::string table = std::filesystem::path(file).stem().string();
+  const auto r = QueryRows(file, "SELECT 1.0 * sum(" + condition + ") / count(*) FROM " + table);
+  return r.empty() ? 0.0 : std::stod(r.front());
+}
+
+std::string FirstGloss(const std::string& file, const std::string& headword) {
+  const auto r = QueryRows(file, "SELECT Anlami FROM SozlukE1 WHERE Kelime = '" + headword + "'");
+  if (r.empty()) return "";
+  return r.front().substr(0, r.front().find_first_of(",\n"));
+}
+
+// Words with a capital I between small letters: "öIdürmek".
+bool HasCapitalIInside(const std::string& text) {
+  for (size_t i = 1; i + 1 < text.size(); ++i)
+    if (text[i] == 'I' && static_cast<unsigned char>(text[i - 1]) >= 'a' && text[i - 1] != ' ' &&
+        static_cast<unsigned char>(text[i + 1]) >= 'a')
+      return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_F(RealDictionaries, TheTablesSayWhatALearnerCanTrust) {
+  ImportDefaults(TDefaultsSources(), dir_);
+  const std::string en = Path("Sozluk1.DB");
+  const std::string tr = Path("SozlukE1.DB");
+  // The meaning a learner reads first.
+  EXPECT_THAT(FirstGloss(tr, "ev"), ::testing::AnyOf("house", "home"));
+  EXPECT_THAT(FirstGloss(tr, "iyi"), ::testing::AnyOf("good", "well"));
+  EXPECT_EQ(FirstGloss(tr, "su"), "water");
+  EXPECT_THAT(FirstGloss(tr, "merhaba"), ::testing::AnyOf("hello", "hi"));
+  // Parts of speech on nine entries in ten; examples on nearly half.
+  EXPECT_GE(Share(en,
+                  "Kategori GLOB '[ifsz]*.*' OR Kategori GLOB 'edat*' OR "
+                  "Kategori GLOB 'bağlaç*' OR Kategori GLOB 'ünlem*'"),
+            0.9);
+  EXPECT_GE(Share(tr,
+                  "Kategori GLOB '[nvap]*.*' OR Kategori GLOB 'conj.*' OR "
+                  "Kategori GLOB 'interj.*'"),
+            0.9);
+  EXPECT_GE(Share(en, "Ornek != ''"), 0.45);
+  EXPECT_THAT(QueryRows(en, "SELECT Kategori, Ornek != '' FROM Sozluk1 WHERE Kelime = 'abandon'"),
+              ElementsAre("f., i.|1"));
+  // Irregular forms find their base.
+  for (const char* form : {"children", "mice", "better", "swum"})
+    EXPECT_THAT(QueryRows(en, std::string("SELECT count(*) > 0 FROM Sozluk1 WHERE Kelime = '") +
+                                  form + "'"),
+                ElementsAre("1"))
+        << form;
+  EXPECT_THAT(QueryRows(en,
+                        "SELECT Anlami LIKE '%(bak.) swim: %yüzmek%' FROM Sozluk1 WHERE "
+                        "Kelime = 'swum'"),
+              ElementsAre("1"));
+  EXPECT_THAT(QueryRows(en, "SELECT Anlami FROM Sozluk1 WHERE Kelime = 'mice'"),
+              ElementsAre(::testing::HasSubstr("(bak.) mouse: fare")));
+  // Run-on entries stand on their own; broken headwords are gone.
+  EXPECT_THAT(QueryRows(en, "SELECT count(*) FROM Sozluk1 WHERE Anlami LIKE '%abdica''tion%'"),
+              ElementsAre("0"));
+  EXPECT_THAT(QueryRows(en,
+                        "SELECT Anlami LIKE '%tahtını terk etme%' FROM Sozluk1 WHERE "
+                        "Kelime = 'abdication'"),
+              ::testing::Contains("1"));
+  EXPECT_THAT(QueryRows(en,
+                        "SELECT Kelime FROM Sozluk1 WHERE Kelime IN ('k , k', 'millenniu m', "
+                        "'millennium', 'b b gun')"),
+              ElementsAre("millennium"));
+  // Scanning errors: a handful left of the 196 Turkish headwords with I for l.
+  size_t capitalI = 0;
+  for (const std::string& head : QueryRows(tr, "SELECT Kelime FROM SozlukE1"))
+    capitalI += HasCapitalIInside(head) ? 1 : 0;
+  EXPECT_LE(capitalI, 40u);
+  EXPECT_THAT(QueryRows(tr,
+                        "SELECT count(*) FROM SozlukE1 WHERE Kelime IN ('öIdürmek', "
+                        "'ın başkenti', 'vomitive kusturucu')"),
+              ElementsAre("0"));
+  EXPECT_THAT(QueryRows(tr, "SELECT count(*) FROM SozlukE1 WHERE Kelime = 'öldürmek'"),
+              ElementsAre("1"));
 }

@@ -127,8 +127,8 @@ TEST(ReverseBuild, CategoryIsWhatEverySourceSenseShares) {
 }
 
 TEST(ReverseBuild, DeterministicWhateverTheInputOrderOfEqualWords) {
-  const std::vector<TParsedEntry> a = {E("b /x/\n1. kutu\n"), E("B /x/\n1. Kutu\n")};
-  const std::vector<TParsedEntry> b = {E("B /x/\n1. Kutu\n"), E("b /x/\n1. kutu\n")};
+  const std::vector<TParsedEntry> a = {E("box /x/\n1. kutu\n"), E("Box /x/\n1. Kutu\n")};
+  const std::vector<TParsedEntry> b = {E("Box /x/\n1. Kutu\n"), E("box /x/\n1. kutu\n")};
   const auto ra = BuildReverse(a);
   const auto rb = BuildReverse(b);
   ASSERT_EQ(ra.size(), 1u);
