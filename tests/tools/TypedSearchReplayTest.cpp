@@ -34,14 +34,17 @@ QString Head(const QString& text, int n) {
 class TypedSearchReplay : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(std::string(kDictd) + "/freedict-eng-tur.index") ||
-        !std::filesystem::exists(std::string(kDictd) + "/freedict-tur-eng.index")) {
-      GTEST_SKIP() << "the FreeDict dictionaries are not installed";
+    tools::TDefaultsSources sources;
+    sources.dictdDir = kDictd;
+    for (const std::string& file :
+         {sources.dictdDir + "/freedict-eng-tur.index", sources.dictdDir + "/freedict-tur-eng.index",
+          sources.wordnetDir + "/cntlist.rev", sources.hunspellDir + "/tr_TR.dic"}) {
+      if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is not installed";
     }
     char tmpl[] = "/tmp/lugatim-replay-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir_ = std::string(tmpl) + "/";
-    tools::ImportDefaults(kDictd, dir_);
+    tools::ImportDefaults(sources, dir_);
     setenv("LUGATIM_DB_DIR", dir_.c_str(), 1);
   }
   void TearDown() override {
