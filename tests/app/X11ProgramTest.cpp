@@ -87,6 +87,24 @@ class X11Program : public TableFolder {
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     return {display, "XDG_RUNTIME_DIR=" + runtime, "QT_QPA_PLATFORM=xcb", "LUGATIM_DB_DIR=" + dir_};
   }
+  // Waits until the program shows a window, as long as the program runs (a
+  // loaded machine may take many seconds to start it); false when it ended
+  // first or after two minutes.
+  bool WaitUntilVisible(pid_t pid, const std::vector<std::string>& env) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (RunToEnd({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)}, env) == 0)
+        return true;
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        ADD_FAILURE() << "the program ended with status " << status << " before its window showed";
+        if (pid == program_) program_ = -1;
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
   pid_t xvfb_ = -1;
   pid_t program_ = -1;
 };
@@ -96,24 +114,22 @@ TEST_F(X11Program, ScreenShowsTheRootOutsideTheMaskAndTheFaceInside) {
   const std::vector<std::string> env = StartXvfb();
   ASSERT_FALSE(env.empty());
   program_ = Spawn({LUGATIM_EXE}, env);
-  bool visible = false;
-  for (int i = 0; i < 200 && !visible; ++i) {
-    visible = RunToEnd({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)},
-                       env) == 0;
-    if (!visible) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ASSERT_TRUE(visible) << "the window never appeared";
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // let it paint
-
-  const std::string shot = dir_ + "screen.png";
-  ASSERT_EQ(RunToEnd({LUGATIM_X11_GRAB, shot}, env), 0);
-  QImage screen(QString::fromStdString(shot));
-  ASSERT_FALSE(screen.isNull());
+  ASSERT_TRUE(WaitUntilVisible(program_, env)) << "the window never appeared";
 
   // No window manager: the window stands where it asks to, at 222, 111.
   const QPoint origin(222, 111);
-  const QRgb root = screen.pixel(5, 5);
+  const std::string shot = dir_ + "screen.png";
+  QImage screen;
+  QRgb root = 0;
   const auto at = [&](int x, int y) { return screen.pixel(origin.x() + x, origin.y() + y); };
+  // Shown is not yet painted: the screen is taken until the face is there.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  do {
+    ASSERT_EQ(RunToEnd({LUGATIM_X11_GRAB, shot}, env), 0);
+    screen = QImage(QString::fromStdString(shot));
+    ASSERT_FALSE(screen.isNull());
+    root = screen.pixel(5, 5);
+  } while (at(240, 240) == root && std::chrono::steady_clock::now() < deadline);
   // The corners of the 480 × 480 window are cut away: the root shows through.
   for (const QPoint corner : {QPoint(0, 0), QPoint(479, 0), QPoint(0, 479), QPoint(479, 479)}) {
     EXPECT_EQ(at(corner.x(), corner.y()), root) << corner.x() << "," << corner.y();
@@ -179,12 +195,9 @@ TEST_F(X11Program, TwentyCopiesStartedAtOnceShowOneWindow) {
   ASSERT_EQ(running.size(), 1u);
   EXPECT_EQ(leftWithZero, 19);
 
-  std::set<std::string> own;
-  for (int i = 0; i < 200 && own.empty(); ++i) {
-    own = visibleWindows(program_);
-    if (own.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ASSERT_FALSE(own.empty()) << "the window never appeared";
+  ASSERT_TRUE(WaitUntilVisible(program_, env)) << "the window never appeared";
+  const std::set<std::string> own = visibleWindows(program_);
+  ASSERT_FALSE(own.empty()) << "the window went away";
   // Every window on the screen belongs to the copy that stayed. (The screen
   // is not watched while the copies start: X clients coming and going at
   // that moment make Xvfb turn a connecting client away now and then.)
@@ -225,14 +238,11 @@ class X11Lookup : public X11Program {
     env_ = StartXvfb(false);
     ASSERT_FALSE(env_.empty());
     program_ = Spawn({LUGATIM_EXE}, env_);
-    // Generous: on a loaded machine the first start may take long.
-    for (int i = 0; i < 1200 && window_.empty(); ++i) {
-      window_ =
-          Output("xdotool search --onlyvisible --pid " + std::to_string(program_) + " | head -n 1",
-                 env_, dir_ + "window.txt");
-      if (window_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_FALSE(window_.empty()) << "the window never appeared";
+    ASSERT_TRUE(WaitUntilVisible(program_, env_)) << "the window never appeared";
+    window_ =
+        Output("xdotool search --onlyvisible --pid " + std::to_string(program_) + " | head -n 1",
+               env_, dir_ + "window.txt");
+    ASSERT_FALSE(window_.empty()) << "the window went away";
     ASSERT_EQ(RunToEnd({"xdotool", "windowfocus", "--sync", window_}, env_), 0);
   }
   // A part of the window (client coordinates) as the screen shows it.
