@@ -225,6 +225,17 @@ QImage DecodeMetafile(std::string_view data, std::string_view extension,
     if (sig == SIGXCPU || (sig == SIGKILL && cpuUsed >= limits.cpuSeconds))
       throw Failure(kind, "the decoder used up its " + std::to_string(limits.cpuSeconds) +
                               " s of processor time");
+  }
+  // Most of these decoders do not check for a failed allocation: at the
+  // memory limit they crash. A helper that ended abnormally after its peak
+  // resident size came near the limit is reported as out of memory.
+  const bool abnormal = WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) != 0);
+  const long long peakKiB = usage.ru_maxrss;
+  if (abnormal && peakKiB >= static_cast<long long>(limits.memoryMiB) * 1024 * 3 / 4)
+    throw Failure(
+        kind, "the decoder ran out of its " + std::to_string(limits.memoryMiB) + " MiB of memory");
+  if (WIFSIGNALED(status)) {
+    const int sig = WTERMSIG(status);
     throw Failure(
         kind, "the decoder crashed with signal " + std::to_string(sig) + ", " + sigdescr_np(sig));
   }

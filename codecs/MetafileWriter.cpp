@@ -70,13 +70,12 @@ QByteArray FaceName(const QString& family, bool wide) {
   return out;
 }
 
-constexpr uint16_t kWmfSetMapMode = 0x0103, kWmfSetWindowOrg = 0x020B, kWmfSetWindowExt = 0x020C,
-                   kWmfSetBkMode = 0x0102, kWmfSetTextColor = 0x0209, kWmfSetTextAlign = 0x012E,
-                   kWmfCreatePen = 0x02FA, kWmfCreateBrush = 0x02FC, kWmfCreateFont = 0x02FB,
-                   kWmfSelectObject = 0x012D, kWmfDeleteObject = 0x01F0, kWmfRectangle = 0x041B,
-                   kWmfRoundRect = 0x061C, kWmfEllipse = 0x0418, kWmfPolygon = 0x0324,
-                   kWmfTextOut = 0x0521;
-constexpr uint16_t kAnisotropic = 8, kTransparent = 1, kBaseline = 24;
+constexpr uint16_t kWmfSetWindowOrg = 0x020B, kWmfSetWindowExt = 0x020C, kWmfSetBkMode = 0x0102,
+                   kWmfSetTextColor = 0x0209, kWmfSetTextAlign = 0x012E, kWmfCreatePen = 0x02FA,
+                   kWmfCreateBrush = 0x02FC, kWmfCreateFont = 0x02FB, kWmfSelectObject = 0x012D,
+                   kWmfDeleteObject = 0x01F0, kWmfRectangle = 0x041B, kWmfRoundRect = 0x061C,
+                   kWmfEllipse = 0x0418, kWmfPolygon = 0x0324, kWmfTextOut = 0x0521;
+constexpr uint16_t kTransparent = 1, kBaseline = 24;
 // Object slots: the null pen stays in slot 0. A new brush or font takes the
 // lowest free slot and is selected; only then is the one it replaces
 // deleted, since a selected object must not be deleted.

@@ -106,15 +106,28 @@ struct WmfFrame {
   unsigned width = 0, height = 0;
 };
 
+double Overlap(const wmfD_Rect& a, const wmfD_Rect& b) {
+  const double w = std::min(a.BR.x, b.BR.x) - std::max(a.TL.x, b.TL.x);
+  const double h = std::min(a.BR.y, b.BR.y) - std::max(a.TL.y, b.TL.y);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
 WmfFrame FrameOf(wmfAPI* api, const wmfD_Rect& scanned) {
   WmfFrame frame;
   const wmfPlaceableMetaHeader& p = api->PlaceableMetaHeader;
   if (api->File->placeable && p.Inch > 0 && p.Right > p.Left && p.Bottom > p.Top) {
+    // libwmf places logical coordinates relative to the window origin.
+    // Files that set the origin to the box's corner (the usual way) draw
+    // from page (0, 0); files that leave it at 0 draw at the box's own
+    // coordinates. The box goes where the drawing is.
     const double toPoints = 72.0 / p.Inch;
-    frame.bbox.TL.x = static_cast<float>(p.Left * toPoints);
-    frame.bbox.TL.y = static_cast<float>(p.Top * toPoints);
-    frame.bbox.BR.x = static_cast<float>(p.Right * toPoints);
-    frame.bbox.BR.y = static_cast<float>(p.Bottom * toPoints);
+    const auto width = static_cast<float>((p.Right - p.Left) * toPoints);
+    const auto height = static_cast<float>((p.Bottom - p.Top) * toPoints);
+    const wmfD_Rect atOrigin{{0, 0}, {width, height}};
+    const auto left = static_cast<float>(p.Left * toPoints);
+    const auto top = static_cast<float>(p.Top * toPoints);
+    const wmfD_Rect atBox{{left, top}, {left + width, top + height}};
+    frame.bbox = Overlap(scanned, atBox) > Overlap(scanned, atOrigin) ? atBox : atOrigin;
     frame.width = static_cast<unsigned>(std::lround((p.Right - p.Left) * 96.0 / p.Inch));
     frame.height = static_cast<unsigned>(std::lround((p.Bottom - p.Top) * 96.0 / p.Inch));
   } else {
@@ -125,7 +138,20 @@ WmfFrame FrameOf(wmfAPI* api, const wmfD_Rect& scanned) {
   return frame;
 }
 
+// libwmf sizes its record buffer by the header's largest-record field
+// before it reads a record: a record larger than the file is refused here.
+void CheckWmfHeader(std::string_view data) {
+  size_t header = 0;
+  if (data.size() >= 4 && qFromLittleEndian<quint32>(data.data()) == 0x9AC6CDD7) header = 22;
+  if (data.size() < header + 18)
+    throw EInvalidGraphic("WMF picture is not valid (no metafile header)");
+  const auto maxRecordWords = qFromLittleEndian<quint32>(data.data() + header + 12);
+  if (static_cast<uint64_t>(maxRecordWords) * 2 > data.size())
+    throw EInvalidGraphic("WMF picture is not valid (a record larger than the file)");
+}
+
 QImage RenderWmf(std::string_view data) {
+  CheckWmfHeader(data);
   wmfAPI_Options options{};
   options.function = wmf_gd_function;
   options.fontdirs = kFontDirs;
@@ -169,7 +195,17 @@ QImage RenderWmf(std::string_view data) {
   if (play == wmf_E_InsMem) throw std::bad_alloc();
   if (play != wmf_E_None || device->gd_image == nullptr)
     throw EInvalidGraphic("WMF picture is not valid (its records cannot be played)");
-  const int* pixels = wmf_gd_image_pixels(device->gd_image);
+  // The page is handed over to the caller, and libwmf exports no way to
+  // destroy it: its true-colour page is the image, its row table and its
+  // contiguous pixels, each one allocation, freed here when done.
+  std::unique_ptr<gdImage, void (*)(gdImage*)> page(static_cast<gdImage*>(device->gd_image),
+                                                    [](gdImage* im) {
+                                                      std::free(im->_tpixels);
+                                                      std::free(im->tpixels);
+                                                      std::free(im);
+                                                    });
+  device->gd_image = nullptr;
+  const int* pixels = wmf_gd_image_pixels(page.get());
   if (pixels == nullptr) throw std::bad_alloc();
 
   // gd's true colour: 7-bit alpha (0 opaque, 127 transparent), then R, G, B.

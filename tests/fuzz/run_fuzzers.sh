@@ -4,7 +4,7 @@
 #
 #   tests/fuzz/run_fuzzers.sh [-u] <fuzz build dir> <seconds> [target...]
 #
-# Targets: inttext banner picture skin http (default: all of them). The
+# Targets: inttext banner picture skin http wmf emf (default: all of them). The
 # build dir is one configured with clang and -DLUGATIM_FUZZ=ON, its fuzzers built
 # (ninja -C <dir> fuzzers). Each target works in <dir>/fuzz-work/<target>/:
 # corpus/ (the checked-in corpus plus what the runs add), merged/ (corpus/
@@ -27,7 +27,7 @@ build=$(cd "$1" && pwd)
 seconds=$2
 shift 2
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-targets=${*:-inttext banner picture skin http}
+targets=${*:-inttext banner picture skin http wmf emf}
 export QT_QPA_PLATFORM=offscreen
 
 for target in $targets; do
