@@ -34,10 +34,12 @@
 
 #ifdef LUGATIM_HELPER_ASAN
 // AddressSanitizer reserves terabytes of address space, which a data limit
-// forbids; under it the sanitizer's own allocator keeps to the limit instead
-// (it returns no memory once the resident size passes the soft limit).
+// forbids; under it the sanitizer's own allocator keeps to 256 MiB instead:
+// it returns no memory for a larger single request or once the resident
+// size passes the soft limit, as the data limit would.
 extern "C" const char* __asan_default_options() {
-  return "soft_rss_limit_mb=256:hard_rss_limit_mb=1024:allocator_may_return_null=1:"
+  return "soft_rss_limit_mb=256:hard_rss_limit_mb=1024:max_allocation_size_mb=256:"
+         "allocator_may_return_null=1:"
          "detect_leaks=0";
 }
 #endif
