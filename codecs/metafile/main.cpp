@@ -34,13 +34,15 @@
 
 #ifdef LUGATIM_HELPER_ASAN
 // AddressSanitizer reserves terabytes of address space, which a data limit
-// forbids; under it the sanitizer's own allocator keeps to 256 MiB instead:
-// it returns no memory for a larger single request or once the resident
-// size passes the soft limit, as the data limit would.
+// forbids; under it the sanitizer's own allocator keeps to the limit
+// instead: it returns no memory for a single request over 256 MiB or once
+// the resident size (its shadow memory included, hence the margin) passes
+// 384 MiB, as the data limit would. A fault in the decoders ends the helper
+// with the signal itself, as it does without the sanitizer, and the freed
+// memory it holds back to catch late use stays small.
 extern "C" const char* __asan_default_options() {
-  return "soft_rss_limit_mb=256:hard_rss_limit_mb=1024:max_allocation_size_mb=256:"
-         "allocator_may_return_null=1:"
-         "detect_leaks=0";
+  return "soft_rss_limit_mb=384:hard_rss_limit_mb=1024:max_allocation_size_mb=256:"
+         "allocator_may_return_null=1:handle_segv=0:quarantine_size_mb=16:detect_leaks=0";
 }
 #endif
 
