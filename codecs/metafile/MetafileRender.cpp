@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -225,6 +226,24 @@ QImage RenderWmf(std::string_view data) {
   return image;
 }
 
+int32_t Int32At(std::string_view data, size_t offset) {
+  return qFromLittleEndian<qint32>(data.data() + offset);
+}
+
+// libemf2svg reads the header's description up to a terminating zero when
+// its length is 0, past the record and the buffer if none comes. A
+// description that is empty or does not lie inside the header record is
+// dropped from the copy handed over (it is text about the picture, never
+// drawn).
+void ForgetStrayDescription(std::string& bytes) {
+  const auto headerSize = static_cast<uint32_t>(Int32At(bytes, 4));
+  const auto chars = static_cast<uint32_t>(Int32At(bytes, 60));
+  const auto offset = static_cast<uint32_t>(Int32At(bytes, 64));
+  const bool inside = chars > 0 && offset >= 88 && headerSize <= bytes.size() &&
+                      offset <= headerSize && chars <= (headerSize - offset) / 2;
+  if (offset != 0 && !inside) std::memset(bytes.data() + 60, 0, 8);
+}
+
 QImage RenderEmf(std::string_view data) {
   const QSize size = EmfFrameSize(data);
   generatorOptions options{};
@@ -236,6 +255,7 @@ QImage RenderEmf(std::string_view data) {
   options.imgWidth = size.width();
   options.imgHeight = size.height();
   std::string bytes(data);
+  ForgetStrayDescription(bytes);
   char* out = nullptr;
   size_t length = 0;
   const int ok = emf2svg(bytes.data(), bytes.size(), &out, &length, &options);
@@ -244,10 +264,6 @@ QImage RenderEmf(std::string_view data) {
     throw EInvalidGraphic("EMF picture is not valid (its records cannot be played)");
   return DrawSvg(QByteArray(out, static_cast<qsizetype>(length)), size.width(), size.height(),
                  "EMF");
-}
-
-int32_t Int32At(std::string_view data, size_t offset) {
-  return qFromLittleEndian<qint32>(data.data() + offset);
 }
 
 }  // namespace

@@ -167,6 +167,30 @@ TEST(Metafile, LoadPictureChoosesTheHelperByExtension) {
   }
 }
 
+TEST(Metafile, AnEmfDescriptionOutsideItsHeaderIsIgnored) {
+  // Found by the EMF fuzz target: 115 bytes whose header places an empty
+  // description at its end. The EMF decoder reads such a description as text
+  // up to a zero, past the end of the buffer (AddressSanitizer builds of the
+  // helper stop there); the description is dropped and the file fails on its
+  // records.
+  static const char kStrayDescription[] =
+      "\x01\x00\x00\x00\x6c\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+      "\xd3\x01\x00\x00\x3b\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+      "\x5f\x30\x00\x00\x34\x06\x00\x00\x20\x45\x4d\x46\x00\x00\x01\x00"
+      "\xc0\x08\x00\x00\x2a\x00\x00\x00\x04\x00\x00\x00\x00\x00\x00\x00"
+      "\x6c\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xd3\x01\x00\x00"
+      "\x3b\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x5f\x30\x00\x00"
+      "\x34\x06\x00\x00\x00\x01\x00\x05\x00\x00\x00\x20\xd4\xff\xff\xff"
+      "\xdf\x45\x4d";
+  const QByteArray stray(kStrayDescription, sizeof kStrayDescription - 1);
+  ASSERT_EQ(stray.size(), 115);
+  EXPECT_EQ(ErrorOf(stray, "emf"), "EMF picture is not valid (its records cannot be played)");
+  // A banner with such a description is drawn all the same.
+  QByteArray emf = Emf(DrawBanner);
+  emf[64] = 108;  // offDescription: the header's end; nDescription stays 0
+  ExpectBanner(Decode(emf, "emf"));
+}
+
 TEST(Metafile, BadDataIsAnInvalidGraphic) {
   EXPECT_EQ(ErrorOf("", "emf"), "EMF picture is not valid (no metafile header)");
   EXPECT_EQ(ErrorOf("GIF89a but named emf", "emf"),
