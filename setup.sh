@@ -11,6 +11,7 @@ mode=${1:-}
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libsqlite3-dev libjpeg62-turbo-dev zlib1g-dev
+  libwmf-dev libemf2svg-dev qt6-svg-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   nginx-light python3 curl xvfb xdotool x11-apps x11-utils dpkg-dev desktop-file-utils
   dict-freedict-eng-tur dict-freedict-tur-eng

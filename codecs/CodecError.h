@@ -16,8 +16,4 @@ class EInvalidGraphic : public base::Exception {
 // "Unknown picture file extension (.%s)": no codec serves the extension.
 EInvalidGraphic UnknownExtension(const std::string& extension);
 
-// "Metafile pictures (.%s) cannot be decoded on this platform": "wmf" and
-// "emf" name Windows metafiles, for which no decoder exists here.
-EInvalidGraphic NoMetafileDecoder(const std::string& extension);
-
 }  // namespace lugatim::codecs

@@ -11,6 +11,7 @@
 #include "codecs/Bmp.h"
 #include "codecs/CodecError.h"
 #include "codecs/Jpeg.h"
+#include "codecs/MetafileDecoder.h"
 
 namespace lugatim::codecs {
 namespace {
@@ -39,7 +40,8 @@ QImage DecodeIcon(std::string_view data) {
 
 bool IsPictureExtension(std::string_view extension) {
   const std::string ext = Lower(extension);
-  return ext == "gif" || ext == "jpg" || ext == "jpeg" || ext == "bmp" || ext == "ico";
+  return ext == "gif" || ext == "jpg" || ext == "jpeg" || ext == "bmp" || ext == "ico" ||
+         ext == "wmf" || ext == "emf";
 }
 
 std::string PictureExtension(std::string_view fileName) {
@@ -67,7 +69,8 @@ TPicture DecodePicture(std::string_view data, std::string_view extension) {
     picture.format = "ico";
     picture.image = DecodeIcon(data);
   } else if (ext == "wmf" || ext == "emf") {
-    throw NoMetafileDecoder(std::string(extension));
+    picture.format = ext;
+    picture.image = DecodeMetafile(data, ext);
   } else {
     throw UnknownExtension(std::string(extension));
   }

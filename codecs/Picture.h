@@ -1,11 +1,10 @@
 #pragma once
 // Picture loading by file name extension, letter case ignored: "gif" (every
-// frame, ready to be played), "jpg" and "jpeg" (libjpeg), "bmp", "ico". Any
-// other extension, none included, fails with EInvalidGraphic
-// "Unknown picture file extension (.%s)", %s the extension without its dot,
-// except the Windows metafile extensions "wmf" and "emf", which have no
-// decoder on this platform and fail with
-// "Metafile pictures (.%s) cannot be decoded on this platform".
+// frame, ready to be played), "jpg" and "jpeg" (libjpeg), "bmp", "ico", and
+// the Windows metafiles "wmf" and "emf" (decoded in a limited helper
+// process, see MetafileDecoder.h). Any other extension, none included, fails
+// with EInvalidGraphic "Unknown picture file extension (.%s)", %s the
+// extension without its dot.
 
 #include <QImage>
 #include <string>
@@ -17,7 +16,7 @@
 namespace lugatim::codecs {
 
 struct TPicture {
-  std::string format;       // "gif", "jpg", "bmp" or "ico"
+  std::string format;       // "gif", "jpg", "bmp", "ico", "wmf" or "emf"
   QImage image;             // the still picture, or the first frame of a GIF
   TGifAnimation animation;  // every frame of a GIF (one for a still GIF); empty otherwise
 

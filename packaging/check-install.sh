@@ -9,7 +9,7 @@ prefix=$(mktemp -d)/usr
 trap 'rm -rf "$(dirname "$prefix")"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/lugatim bin/lugatim-import share/applications/lugatim.desktop \
+for f in bin/lugatim bin/lugatim-import bin/lugatim-metafile share/applications/lugatim.desktop \
          share/icons/hicolor/64x64/apps/lugatim.png; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
@@ -33,4 +33,8 @@ fi
 printf 'kitap\tisim\t\tbook\n' > "$prefix/words.tsv"
 env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-import" tsv "$prefix/words.tsv" "$prefix/share/lugatim/data/Mine.DB" >/dev/null
 [ -s "$prefix/share/lugatim/data/Mine.DB" ]
+# The metafile helper is installed beside the program and starts there.
+answer=$("$prefix/bin/lugatim-metafile" emf 256 3 </dev/null 3>&1 >/dev/null 2>&1)
+[ "$answer" = "EEMF picture is not valid (no metafile header)" ] ||
+  { echo "the installed metafile helper does not answer: $answer"; exit 1; }
 echo "install layout ok"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A demo update server for Lugatim's banner channel: nginx (Debian's
 # nginx-light) on a loopback port serving "/versiyon.ver", "/liste.lst" and
-# three banners drawn by the artwork tool (an animated GIF, a JPEG, a bitmap).
+# five banners drawn by the artwork tool (an animated GIF, a JPEG, a bitmap,
+# a WMF and an EMF metafile).
 #
 #   tools/demo-server.sh [port]     start it (default port 8089) and print the
 #                                   LUGATIM_UPDATE_SERVER value to use
@@ -42,6 +43,8 @@ printf '%d\r\n' "$version" > "$root/www/versiyon.ver"
   printf '%s/kelime.gif,https://lugatim.org/kelime,1,6,0,0\r\n' "$base"
   printf '%s/sozluk.jpg,https://lugatim.org/pro,2,5,0,0\r\n' "$base"
   printf '%s/kitap.bmp,https://lugatim.org/kitap,3,5,0,0\r\n' "$base"
+  printf '%s/soz.wmf,https://lugatim.org/soz,4,5,0,0\r\n' "$base"
+  printf '%s/atolye.emf,https://lugatim.org/atolye,5,5,0,0\r\n' "$base"
 } > "$root/www/liste.lst"
 
 cat > "$root/nginx.conf" <<CONF
@@ -51,7 +54,7 @@ error_log $root/logs/error.log;
 events { worker_connections 64; }
 http {
   access_log $root/logs/access.log;
-  types { image/gif gif; image/jpeg jpg; image/bmp bmp; text/plain ver lst; }
+  types { image/gif gif; image/jpeg jpg; image/bmp bmp; image/wmf wmf; image/emf emf; text/plain ver lst; }
   server {
     listen 127.0.0.1:$port;
     root $root/www;

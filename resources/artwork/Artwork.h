@@ -16,7 +16,11 @@ QImage DrawBritishFlag();      // 38 x 27 glyph on grey
 QImage DrawIcon(int size);     // window icon
 QImage DrawBanner(int frame);  // 468 x 60, transparent outside its pill
 
-// Writes the demo channel's banners (kelime.gif animated, sozluk.jpg, kitap.bmp).
+// Writes the demo channel's banners (kelime.gif animated, sozluk.jpg, kitap.bmp,
+// and the metafile banners below).
 bool WriteDemoBanners(const QString& folder);
+
+// Writes the demo channel's metafile banners (soz.wmf, atolye.emf).
+bool WriteMetafileBanners(const QString& folder);
 
 }  // namespace artwork

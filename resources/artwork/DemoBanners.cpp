@@ -85,6 +85,7 @@ bool WriteDemoBanners(const QString& folder) {
       Card(QColor(0x2c, 0x2c, 0x54), QColor(0x5a, 0x4a, 0x9c), QString::fromUtf8("Kitap kulübü"),
            QString::fromUtf8("Ayın kitabı: Tutunamayanlar"));
   ok = WriteFile(dir, "kitap.bmp", lugatim::codecs::EncodeBmp(bmp, 24)) && ok;
+  ok = WriteMetafileBanners(folder) && ok;
   return ok;
 }
 

@@ -10,6 +10,7 @@
 #include "banner/BannerChannel.h"
 #include "banner/WaitSeconds.h"
 #include "base/StringList.h"
+#include "codecs/MetafileWriter.h"
 #include "tests/banner/BannerTestSupport.h"
 #include "widgets/ImageControl.h"
 
@@ -129,6 +130,27 @@ TEST_F(Rotation, ExtensionsAnyCaseAndNamesFoundWithoutCase) {
   const QImage bmp = display.shown[2].image;
   EXPECT_EQ(qAlpha(bmp.pixel(0, bmp.height() - 1)), 0);
   EXPECT_EQ(bmp.pixel(5, 5), qRgb(10, 20, 30));
+}
+
+TEST_F(Rotation, MetafileBannersAreShownAtTheirFrame) {
+  lugatim::codecs::TWmfWriter wmf(468, 60);
+  wmf.FillRect(QRect(0, 0, 100, 60), QColor(10, 20, 30));
+  lugatim::codecs::TEmfWriter emf(300, 40);
+  emf.FillRect(QRect(0, 0, 100, 40), QColor(40, 50, 60));
+  const QByteArray wmfBytes = wmf.Finish(), emfBytes = emf.Finish();
+  dir.Write("w.wmf", std::string(wmfBytes.constData(), static_cast<size_t>(wmfBytes.size())));
+  dir.Write("E.EMF", std::string(emfBytes.constData(), static_cast<size_t>(emfBytes.size())));
+  List({AdLine("h/w.wmf", "wmf", 0), AdLine("h/E.EMF", "emf", 0)});
+  RunPass();
+  ASSERT_EQ(display.shown.size(), 2u);
+  EXPECT_EQ(display.shown[0].format, "wmf");
+  EXPECT_EQ(display.shown[0].image.size(), QSize(468, 60));
+  EXPECT_EQ(display.shown[0].image.pixel(5, 5), qRgb(10, 20, 30));
+  EXPECT_EQ(qAlpha(display.shown[0].image.pixel(200, 30)), 0);
+  EXPECT_EQ(display.shown[1].format, "emf");
+  EXPECT_EQ(display.shown[1].image.size(), QSize(300, 40));
+  EXPECT_EQ(display.shown[1].image.pixel(5, 5), qRgb(40, 50, 60));
+  EXPECT_EQ(Urls().back(), "emf");
 }
 
 TEST_F(Rotation, TheFirstFailureEndsThePassAndTheShownBannerStays) {
