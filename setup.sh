@@ -69,7 +69,7 @@ show_without_display() {
   work=$(mktemp -d)
   chmod 755 "$work"
   exec 3<> "$work/display"
-  (exec_as_user Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1) &
+  (exec_as_user Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1) &
   local xvfb=$!
   local number=""
   for _ in $(seq 100); do number=$(head -n1 "$work/display" 2>/dev/null || true); [ -n "$number" ] && break; sleep 0.05; done

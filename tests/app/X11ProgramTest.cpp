@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "tests/support/TableFixture.h"
 
@@ -48,9 +49,13 @@ int RunToEnd(const std::vector<std::string>& args, const std::vector<std::string
 class X11Program : public TableFolder {
  protected:
   void TearDown() override {
-    for (pid_t pid : {program_, xvfb_}) {
+    // Xvfb is asked to end, not killed: it then removes its lock file and
+    // socket. Killed, it leaves them behind, and servers that other tests
+    // start at the same moment race for the stale display number; a client
+    // may then reach a server that is gone.
+    for (const auto& [pid, signal] : {std::pair{program_, SIGKILL}, std::pair{xvfb_, SIGTERM}}) {
       if (pid > 0) {
-        kill(pid, SIGKILL);
+        kill(pid, signal);
         waitpid(pid, nullptr, 0);
       }
     }
@@ -66,8 +71,10 @@ class X11Program : public TableFolder {
     // Xvfb picks a free display and writes its number to the pipe.
     int pipefd[2];
     if (pipe(pipefd) != 0) return {};
+    // -noreset: by default the server resets when its last client leaves
+    // (the readiness probe below) and refuses connections meanwhile.
     xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipefd[1]), "-screen", "0", "800x650x24",
-                   "-nolisten", "tcp"});
+                   "-nolisten", "tcp", "-noreset"});
     close(pipefd[1]);
     char number[16] = {};
     const bool started = read(pipefd[0], number, sizeof number - 1) > 0;
@@ -97,7 +104,9 @@ class X11Program : public TableFolder {
         return true;
       int status = 0;
       if (waitpid(pid, &status, WNOHANG) == pid) {
-        ADD_FAILURE() << "the program ended with status " << status << " before its window showed";
+        const bool xvfbGone = xvfb_ > 0 && waitpid(xvfb_, nullptr, WNOHANG) == xvfb_;
+        ADD_FAILURE() << "the program ended with status " << status << " before its window showed"
+                      << (xvfbGone ? " (Xvfb had ended)" : "");
         if (pid == program_) program_ = -1;
         return false;
       }
