@@ -8,6 +8,7 @@
 #include "codecs/Jpeg.h"
 #include "skin/IniText.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinScale.h"
 #include "skin/SplitFields.h"
 
 namespace lugatim::skin {
@@ -33,6 +34,23 @@ QColor DescriptionColor(int32_t value) {
                 static_cast<int>((v >> 16) & 0xFF));
 }
 
+QImage Decode(const std::string& type, const QByteArray& data) {
+  if (type == "GIF") return codecs::DecodeGifFirstFrame(View(data));
+  if (type == "BMP") return codecs::DecodeBmp(View(data));
+  return codecs::DecodeJpeg(View(data));
+}
+
+// The slot takes the picture's size; what the picture leaves transparent
+// shows the bitmap's white.
+void FillSlot(QImage& slot, const QImage& picture) {
+  if (slot.size() != picture.size() || slot.format() != QImage::Format_RGB32 ||
+      slot.devicePixelRatio() != 1)
+    slot = QImage(picture.size(), QImage::Format_RGB32);
+  slot.fill(Qt::white);
+  QPainter p(&slot);
+  p.drawImage(0, 0, picture);
+}
+
 }  // namespace
 
 void TSkinForm::LoadSkin() {
@@ -56,10 +74,12 @@ void TSkinForm::LoadSkin() {
   const int32_t hotCount = ini.ReadInteger("HOTAREAINFO", "Count", 0);
   hotAreas_.resize(ArraySize(hotCount));
 
+  maskName_ = mask;
+  upName_ = up;
+  onName_ = on;
+  downName_ = down;
   LoadSkinImage(maskBitmap_, mask);
-  LoadSkinImage(mouseUpBitmap_, up);
-  LoadSkinImage(mouseOnBitmap_, on);
-  LoadSkinImage(mouseDownBitmap_, down);
+  LoadFaces();
   ApplyMask();
   if (!numbers.empty()) LoadSkinImage(numbersBitmap_, numbers);
   if (!textStrip.empty()) LoadSkinImage(textBitmap_, textStrip);
@@ -73,21 +93,62 @@ void TSkinForm::LoadSkin() {
 
 void TSkinForm::LoadSkinImage(QImage& slot, const std::string& name) {
   const TImageResource res = ImageResourceOf(name);
-  const QByteArray data = ReadResource(resources_, res.type, res.name);
-  QImage picture;
-  if (res.type == "GIF")
-    picture = codecs::DecodeGifFirstFrame(View(data));
-  else if (res.type == "BMP")
-    picture = codecs::DecodeBmp(View(data));
-  else
-    picture = codecs::DecodeJpeg(View(data));
-  // The slot takes the picture's size; what the picture leaves transparent
-  // shows the bitmap's white.
-  if (slot.size() != picture.size() || slot.format() != QImage::Format_RGB32)
-    slot = QImage(picture.size(), QImage::Format_RGB32);
-  slot.fill(Qt::white);
-  QPainter p(&slot);
-  p.drawImage(0, 0, picture);
+  FillSlot(slot, Decode(res.type, ReadResource(resources_, res.type, res.name)));
+}
+
+void TSkinForm::LoadFaces() {
+  loadedRatio_ = PixelRatio();
+  for (const int scale : ScalesToTry(loadedRatio_)) {
+    if (scale > 1 && !LoadScaledFaces(scale)) continue;
+    if (scale == 1) {
+      LoadSkinImage(mouseUpBitmap_, upName_);
+      LoadSkinImage(mouseOnBitmap_, onName_);
+      LoadSkinImage(mouseDownBitmap_, downName_);
+    }
+    faceScale_ = scale;
+    return;
+  }
+}
+
+// All three faces at the scale, or none: faces of mixed scales would not
+// line up on one canvas.
+bool TSkinForm::LoadScaledFaces(int scale) {
+  const QSize size = maskBitmap_.size() * scale;
+  QImage up = LoadScaledImage(upName_, scale);
+  if (up.size() != size) return false;
+  QImage on = onName_ == upName_ ? up : LoadScaledImage(onName_, scale);
+  if (on.size() != size) return false;
+  QImage down = downName_ == upName_   ? up
+                : downName_ == onName_ ? on
+                                       : LoadScaledImage(downName_, scale);
+  if (down.size() != size) return false;
+  mouseUpBitmap_ = std::move(up);
+  mouseOnBitmap_ = std::move(on);
+  mouseDownBitmap_ = std::move(down);
+  return true;
+}
+
+QImage TSkinForm::LoadScaledImage(const std::string& name, int scale) const {
+  const TImageResource res = ImageResourceOf(name);
+  const std::optional<QByteArray> data =
+      resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+  if (!data) return QImage();
+  QImage slot;
+  FillSlot(slot, Decode(res.type, *data));
+  slot.setDevicePixelRatio(scale);
+  return slot;
+}
+
+void TSkinForm::LoadOutlineAlpha() {
+  outlineAlpha_ = QImage();
+  if (!smoothOutline_ || !region_ || region_->isEmpty()) return;
+  for (int scale = kLargestImageScale; scale > 1; --scale) {
+    const QImage fine = LoadScaledImage(maskName_, scale);
+    if (fine.size() != maskBitmap_.size() * scale) continue;
+    outlineAlpha_ =
+        SmoothOutlineAlpha(fine, keyColor_, tolerance_, *region_, maskBitmap_.size(), faceScale_);
+    return;
+  }
 }
 
 void TSkinForm::LoadHotAreas(const TIniText& ini, int count) {
