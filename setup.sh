@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nginx-light python3 curl xvfb xdotool x11-apps x11-utils dpkg-dev desktop-file-utils
   dict-freedict-eng-tur dict-freedict-tur-eng
+  libxcb1-dev imagemagick
 )
 
 as_root() {
