@@ -40,7 +40,7 @@ class Xvfb {
       close(fds[0]);
       const std::string fd = std::to_string(fds[1]);
       const std::string path = exe.toStdString();
-      execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
+      execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1200x24",
             "-nolisten", "tcp", static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -77,7 +77,10 @@ std::string SelfPath() {
 
 }  // namespace
 
-TEST(XvfbSkin, ShapedWindowShowsTheRootOutsideTheMaskAndTheFaceInside) {
+// The child runs at a device pixel ratio: QT_SCALE_FACTOR, as a user sets it.
+class XvfbSkin : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(XvfbSkin, ShapedWindowShowsTheRootOutsideTheMaskAndTheFaceInside) {
   Xvfb server;
   if (!server.Found()) GTEST_SKIP() << "Xvfb is not installed";
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
@@ -85,6 +88,7 @@ TEST(XvfbSkin, ShapedWindowShowsTheRootOutsideTheMaskAndTheFaceInside) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("DISPLAY", QString::fromStdString(server.Display()));
   env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("QT_SCALE_FACTOR", GetParam());
   env.insert("LUGATIM_XVFB_CHILD", "1");
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
@@ -95,46 +99,91 @@ TEST(XvfbSkin, ShapedWindowShowsTheRootOutsideTheMaskAndTheFaceInside) {
   EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
 
+INSTANTIATE_TEST_SUITE_P(Ratios, XvfbSkin, ::testing::Values("1", "1.5", "2"),
+                         [](const auto& info) {
+                           return std::string(info.param == std::string("1.5") ? "OneAndAHalf"
+                                              : info.param == std::string("2") ? "Two"
+                                                                               : "One");
+                         });
+
+// The window's outline on the screen is the 1x mask's at every ratio; inside
+// it the face, pixel for pixel where the ratio is the faces' scale (no
+// upscaled blur), resampled from the larger face otherwise.
 TEST(XvfbChild, ScreenshotOfTheSkinnedForm) {
   if (qEnvironmentVariableIsEmpty("LUGATIM_XVFB_CHILD"))
     GTEST_SKIP() << "runs inside the Xvfb test";
   skintest::App();
   ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+  const double ratio = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
   QScreen* screen = QGuiApplication::primaryScreen();
   const QImage root = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
 
   QWidget form;
   auto* skin = new TSkinForm(&form);
   skin->LoadSkin();
+  EXPECT_EQ(skin->FaceScale(), ratio == 1 ? 1 : 2);
   const QPoint origin(60, 40);
   form.move(origin);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   const QImage face = skin->Canvas().convertToFormat(QImage::Format_RGB32);
+  const int scale = skin->FaceScale();
+  // Logical pixel p: its centre on the screen, and that point in the face.
+  const auto onScreen = [&](QPoint p) {
+    return QPoint(static_cast<int>((origin.x() + p.x() + 0.5) * ratio),
+                  static_cast<int>((origin.y() + p.y() + 0.5) * ratio));
+  };
+  const auto inFace = [&](QPoint p) {
+    const QPoint s = onScreen(p);
+    return QPoint(static_cast<int>((s.x() - origin.x() * ratio) * scale / ratio),
+                  static_cast<int>((s.y() - origin.y() * ratio) * scale / ratio));
+  };
+  const auto close = [](QRgb a, QRgb b, int tolerance) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+  };
+  const bool exact = ratio == scale;
   const QPoint centre(240, 240);
   QImage shot;
   const bool painted = QTest::qWaitFor(
       [&] {
         shot = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-        return shot.pixel(origin + centre) == face.pixel(centre);
+        return close(shot.pixel(onScreen(centre)), face.pixel(inFace(centre)), exact ? 0 : 24);
       },
       10000);
   ASSERT_TRUE(painted) << "the face never reached the screen";
   if (const QByteArray path = qgetenv("LUGATIM_XVFB_SHOT"); !path.isEmpty()) shot.save(path);
 
   const QRegion& region = *skin->Region();
-  int outside = 0, inside = 0;
+  // Only pixels whose neighbours share their side of the outline: the
+  // rounding of a fractional ratio decides the edge pixels themselves.
+  const auto uniform = [&region](QPoint p) {
+    const bool in = region.contains(p);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (region.contains(p + QPoint(dx, dy)) != in) return false;
+    return true;
+  };
+  int outside = 0, inside = 0, far = 0;
   for (int y = 0; y < 480; y += 3)
     for (int x = 0; x < 480; x += 3) {
-      const QPoint p(x, y), s = origin + p;
+      const QPoint p(x, y), s = onScreen(p);
+      if (!uniform(p)) continue;
       if (region.contains(p)) {
-        ASSERT_EQ(shot.pixel(s), face.pixel(p)) << "face at " << x << "," << y;
+        if (exact) {
+          ASSERT_EQ(shot.pixel(s), face.pixel(inFace(p))) << "face at " << x << "," << y;
+        } else {
+          far += !close(shot.pixel(s), face.pixel(inFace(p)), 48);
+          ASSERT_NE(shot.pixel(s), root.pixel(s)) << "face at " << x << "," << y;
+        }
         ++inside;
       } else {
         ASSERT_EQ(shot.pixel(s), root.pixel(s)) << "root at " << x << "," << y;
         ++outside;
       }
     }
-  EXPECT_GT(outside, 300);
+  EXPECT_GT(outside, 250);
   EXPECT_GT(inside, 20000);
+  EXPECT_LT(far, inside / 50) << "resampled face too far from the face";
 }
