@@ -142,8 +142,17 @@ QImage TSkinForm::LoadScaledImage(const std::string& name, int scale) const {
 void TSkinForm::LoadOutlineAlpha() {
   outlineAlpha_ = QImage();
   if (!smoothOutline_ || !region_ || region_->isEmpty()) return;
-  for (int scale = kLargestImageScale; scale > 1; --scale) {
-    const QImage fine = LoadScaledImage(maskName_, scale);
+  // The coarsest mask finer than the faces gives the edge its shades at the
+  // least cost; without one the finest there is still smooths the 1x steps.
+  std::vector<int> scales;
+  for (int s = faceScale_ + 1; s <= kLargestImageScale; ++s) scales.push_back(s);
+  for (int s = std::min(faceScale_, kLargestImageScale); s > 1; --s) scales.push_back(s);
+  const TImageResource res = ImageResourceOf(maskName_);
+  for (const int scale : scales) {
+    const std::optional<QByteArray> data =
+        resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+    if (!data) continue;
+    const QImage fine = Decode(res.type, *data);
     if (fine.size() != maskBitmap_.size() * scale) continue;
     outlineAlpha_ =
         SmoothOutlineAlpha(fine, keyColor_, tolerance_, *region_, maskBitmap_.size(), faceScale_);

@@ -21,29 +21,48 @@ QImage SmoothOutlineAlpha(const QImage& fineMask, const QColor& keyColor, const 
   const int low[3] = {key.red(), key.green(), key.blue()};
   const int high[3] = {std::min(255, low[0] + tol.red()), std::min(255, low[1] + tol.green()),
                        std::min(255, low[2] + tol.blue())};
-  QImage coverage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+  // 255 where the finer mask keeps the pixel, 0 where it cuts it away.
+  QImage coverage(pixels.size(), QImage::Format_Alpha8);
   for (int y = 0; y < pixels.height(); ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
-    auto* out = reinterpret_cast<QRgb*>(coverage.scanLine(y));
+    uchar* out = coverage.scanLine(y);
     for (int x = 0; x < pixels.width(); ++x) {
-      const int c[3] = {qRed(in[x]), qGreen(in[x]), qBlue(in[x])};
-      bool cut = true;
-      for (int i = 0; i < 3; ++i) cut = cut && c[i] >= low[i] && c[i] <= high[i];
-      out[x] = cut ? 0u : 0xFF000000u;
+      const QRgb p = in[x];
+      const bool cut = qRed(p) >= low[0] && qRed(p) <= high[0] && qGreen(p) >= low[1] &&
+                       qGreen(p) <= high[1] && qBlue(p) >= low[2] && qBlue(p) <= high[2];
+      out[x] = cut ? 0 : 255;
     }
   }
   const QSize target = logicalSize * scale;
-  if (coverage.size() != target)
-    coverage = coverage.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  QImage averaged;
+  if (pixels.width() % target.width() == 0 && pixels.height() % target.height() == 0 &&
+      pixels.width() / target.width() == pixels.height() / target.height()) {
+    // A whole number of mask pixels per target pixel: the mean of each block.
+    const int k = pixels.width() / target.width();
+    averaged = QImage(target, QImage::Format_Alpha8);
+    for (int ty = 0; ty < target.height(); ++ty) {
+      uchar* out = averaged.scanLine(ty);
+      for (int tx = 0; tx < target.width(); ++tx) {
+        int sum = 0;
+        for (int dy = 0; dy < k; ++dy) {
+          const uchar* in = coverage.constScanLine(ty * k + dy) + tx * k;
+          for (int dx = 0; dx < k; ++dx) sum += in[dx];
+        }
+        out[tx] = static_cast<uchar>((sum + k * k / 2) / (k * k));
+      }
+    }
+  } else {
+    averaged = coverage.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
 
   QImage alpha(target, QImage::Format_Alpha8);
   alpha.fill(0);
   alpha.setDevicePixelRatio(scale);
-  coverage.setDevicePixelRatio(scale);
+  averaged.setDevicePixelRatio(scale);
   QPainter p(&alpha);
   p.setClipRegion(region);
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  p.drawImage(0, 0, coverage);
+  p.drawImage(0, 0, averaged);
   return alpha;
 }
 

@@ -201,7 +201,7 @@ TEST(SmoothOutline, AlphaEdgeLiesInsideTheExactRegion) {
         // The picture carries the outline's alpha.
         ASSERT_EQ(qAlpha(rig.skin->Canvas().pixel(x, y)), a) << x << "," << y;
       }
-    EXPECT_GT(partial, 100 * s);  // a smooth edge all round
+    EXPECT_GT(partial, 50 * s);  // a smooth edge all round
     EXPECT_GT(opaque, kW * kH * s * s * 3 / 4);
     EXPECT_EQ(qAlpha(alpha.pixel(kW * s / 2, kH * s / 2)), 255);
   }
