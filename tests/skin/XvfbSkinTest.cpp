@@ -12,6 +12,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -22,6 +23,7 @@
 #include <string>
 
 #include "SkinTestSupport.h"
+#include "skin/X11Compositing.h"
 
 using namespace lugatim::skin;
 
@@ -186,4 +188,76 @@ TEST(XvfbChild, ScreenshotOfTheSkinnedForm) {
   EXPECT_GT(outside, 250);
   EXPECT_GT(inside, 20000);
   EXPECT_LT(far, inside / 50) << "resampled face too far from the face";
+}
+
+// A compositing manager announces itself by owning _NET_WM_CM_S<screen>:
+// the surface then gives its form a translucent background and the outline
+// its smooth edge; without one the outline stays exact.
+TEST(XvfbSkin, ACompositingManagerTurnsTheSmoothOutlineOn) {
+  Xvfb server;
+  if (!server.Found()) GTEST_SKIP() << "Xvfb is not installed";
+  ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", QString::fromStdString(server.Display()));
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  env.insert("LUGATIM_XVFB_CHILD", "1");
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QString::fromStdString(SelfPath()), {"--gtest_filter=XvfbCompositorChild.*"});
+  ASSERT_TRUE(child.waitForFinished(120000));
+  const QString out = QString::fromLocal8Bit(child.readAll());
+  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+  EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+}
+
+TEST(XvfbCompositorChild, SelectionOwnerDecides) {
+  if (qEnvironmentVariableIsEmpty("LUGATIM_XVFB_CHILD"))
+    GTEST_SKIP() << "runs inside the Xvfb test";
+  skintest::App();
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+  {
+    QWidget form;
+    auto* skin = new TSkinForm(&form);
+    EXPECT_FALSE(X11CompositingManagerRuns());
+    EXPECT_FALSE(skin->SmoothOutline());
+    EXPECT_FALSE(form.testAttribute(Qt::WA_TranslucentBackground));
+  }
+  // Play the compositing manager: own the selection from a connection of our own.
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  ASSERT_EQ(xcb_connection_has_error(c), 0);
+  const xcb_window_t owner = xcb_generate_id(c);
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+  const char name[] = "_NET_WM_CM_S0";
+  xcb_intern_atom_reply_t* atom =
+      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+  ASSERT_NE(atom, nullptr);
+  xcb_set_selection_owner(c, owner, atom->atom, XCB_CURRENT_TIME);
+  free(atom);
+  free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // a round trip
+
+  {
+    QWidget form;
+    auto* skin = new TSkinForm(&form);
+    EXPECT_TRUE(X11CompositingManagerRuns());
+    EXPECT_TRUE(skin->SmoothOutline());
+    EXPECT_TRUE(form.testAttribute(Qt::WA_TranslucentBackground));
+    skin->LoadSkin();
+    ASSERT_FALSE(skin->OutlineAlpha().isNull());
+    const QImage& canvas = skin->Canvas();
+    EXPECT_EQ(qAlpha(canvas.pixel(240, 240)), 255);
+    int partial = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+      for (int x = 0; x < canvas.width(); ++x) {
+        const int a = qAlpha(canvas.pixel(x, y));
+        partial += a > 0 && a < 255;
+        if (a > 0) {
+          ASSERT_TRUE(skin->Region()->contains(QPoint(x, y))) << x << "," << y;
+        }
+      }
+    EXPECT_GT(partial, 100);  // the rounded corners, the bumps, the notch
+  }
+  xcb_disconnect(c);
 }
