@@ -54,6 +54,8 @@ QImage TImage::CurrentFrame() const {
 void TImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setClipRect(rect());
+  // A picture of another scale than the screen's is resampled smoothly.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
   painter.drawImage(QPoint(0, 0), CurrentFrame());
 }
 

@@ -84,6 +84,7 @@ void TSpeedButton::paintEvent(QPaintEvent*) {
   p.drawComplexControl(QStyle::CC_ToolButton, option);
   if (glyph_.isNull()) return;
   p.setClipRect(rect());
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
   // The ratio of what is painted on: the screen, or a picture the button renders into.
   p.drawImage(GlyphOrigin(), GlyphFor(p.paintEngine()->paintDevice()->devicePixelRatioF()));
 }
