@@ -176,10 +176,11 @@ QImage DrawFace(bool hover, int scale) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0, 0, 0, 120));
   p.drawRoundedRect(kBannerFrame, 6, 6);
-  p.setPen(QPen(kGold, 1.5));
+  p.setPen(QPen(kGold, 1));
   p.setBrush(Qt::NoBrush);
-  p.drawRoundedRect(kBannerFrame.adjusted(0.75, 0.75, -0.75, -0.75), 5.5, 5.5);
-  p.fillRect(kBanner, QColor(0x0b, 0x14, 0x22));
+  p.drawRoundedRect(kBannerFrame.adjusted(0.5, 1.5, -0.5, -0.5), 5.5, 5.5);
+  // Behind the banner, up to the frame's right line.
+  p.fillRect(QRect(kBanner.left(), kBanner.top(), 465, kBanner.height()), QColor(0x0b, 0x14, 0x22));
 
   // The name of the program in the foot.
   p.setFont(Font(20, true));

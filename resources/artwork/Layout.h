@@ -42,7 +42,9 @@ constexpr double kButtonFace = 9;
 // button draws at (392, 16), 30 x 18, inside its 35 x 20.
 constexpr QRectF kFlagBox(388.5, 12.5, 37, 25);
 
-// The banner's frame, from left of the banner to just inside the right rim.
-constexpr QRectF kBannerFrame(7, 353.5, 471.5, 67);
+// The banner's frame, from left of the banner to just inside the right rim;
+// its gold line runs on the pixel row or column just inside it, so that a
+// dark row 353 parts it from the example box above.
+constexpr QRectF kBannerFrame(7, 353, 471, 67);
 
 }  // namespace artwork
