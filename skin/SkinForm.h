@@ -167,7 +167,6 @@ class TSkinForm : public QWidget {
   // Loads the three faces at the best scale the skin brings for the ratio.
   void LoadFaces();
   bool LoadScaledFaces(int scale);
-  QImage LoadScaledImage(const std::string& name, int scale) const;
   void LoadOutlineAlpha();
   QImage& Picture();
   // Copies rect of source to the same rect of the surface and repaints that rect only.

@@ -1,6 +1,8 @@
 // Loading a skin description and its images into the surface.
 
 #include <QPainter>
+#include <future>
+#include <utility>
 
 #include "base/IntText.h"
 #include "codecs/Bmp.h"
@@ -111,32 +113,42 @@ void TSkinForm::LoadFaces() {
 }
 
 // All three faces at the scale, or none: faces of mixed scales would not
-// line up on one canvas.
+// line up on one canvas. The resources are read here; the hover face is
+// decoded on a second thread while this one decodes the normal face.
 bool TSkinForm::LoadScaledFaces(int scale) {
   const QSize size = maskBitmap_.size() * scale;
-  QImage up = LoadScaledImage(upName_, scale);
-  if (up.size() != size) return false;
-  QImage on = onName_ == upName_ ? up : LoadScaledImage(onName_, scale);
-  if (on.size() != size) return false;
-  QImage down = downName_ == upName_   ? up
-                : downName_ == onName_ ? on
-                                       : LoadScaledImage(downName_, scale);
-  if (down.size() != size) return false;
+  const auto read =
+      [&](const std::string& name) -> std::optional<std::pair<std::string, QByteArray>> {
+    const TImageResource res = ImageResourceOf(name);
+    std::optional<QByteArray> data =
+        resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+    if (!data) return std::nullopt;
+    return std::pair{res.type, *std::move(data)};
+  };
+  const auto decode = [scale](const std::pair<std::string, QByteArray>& file) {
+    QImage slot;
+    FillSlot(slot, Decode(file.first, file.second));
+    slot.setDevicePixelRatio(scale);
+    return slot;
+  };
+  const auto upFile = read(upName_);
+  if (!upFile) return false;
+  const auto onFile = onName_ == upName_ ? upFile : read(onName_);
+  if (!onFile) return false;
+  const auto downFile = downName_ == upName_   ? upFile
+                        : downName_ == onName_ ? onFile
+                                               : read(downName_);
+  if (!downFile) return false;
+  std::future<QImage> onDecoded;
+  if (onName_ != upName_) onDecoded = std::async(std::launch::async, decode, *onFile);
+  QImage up = decode(*upFile);
+  QImage on = onDecoded.valid() ? onDecoded.get() : up;
+  QImage down = downName_ == upName_ ? up : downName_ == onName_ ? on : decode(*downFile);
+  if (up.size() != size || on.size() != size || down.size() != size) return false;
   mouseUpBitmap_ = std::move(up);
   mouseOnBitmap_ = std::move(on);
   mouseDownBitmap_ = std::move(down);
   return true;
-}
-
-QImage TSkinForm::LoadScaledImage(const std::string& name, int scale) const {
-  const TImageResource res = ImageResourceOf(name);
-  const std::optional<QByteArray> data =
-      resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
-  if (!data) return QImage();
-  QImage slot;
-  FillSlot(slot, Decode(res.type, *data));
-  slot.setDevicePixelRatio(scale);
-  return slot;
 }
 
 void TSkinForm::LoadOutlineAlpha() {
