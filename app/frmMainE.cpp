@@ -94,7 +94,7 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   Image1->setGeometry(12, 356, 468, 60);
   Image1->setCursor(Qt::PointingHandCursor);
   Image1->setContextMenuPolicy(Qt::PreventContextMenu);
-  Image1->SetMovie(std::make_unique<QMovie>(QStringLiteral(":/GIF/BANNER")));
+  Image1->SetMovieFile(QStringLiteral(":/GIF/BANNER"), Image1->devicePixelRatioF());
   connect(Image1, &widgets::TImage::Clicked, this, [this] { Guarded([this] { Image1Click(); }); });
 
   // Child controls above the surface, in tab order.
@@ -415,7 +415,9 @@ void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* 
   state_.aboutText = texts.about;
   Kapat->setText(QString::fromUtf8(texts.kapat));
   Hakkinda->setText(QString::fromUtf8(texts.hakkinda));
-  SpeedButton1->LoadGlyph(skin::ReadResource(skin::ProgramResources(), "BMP", texts.glyph));
+  const skin::TResourceReader resources = skin::ProgramResources();
+  SpeedButton1->LoadGlyph(skin::ReadResource(resources, "BMP", texts.glyph),
+                          skin::ReadScaledResources(resources, "BMP", texts.glyph));
 }
 
 void TfrmLugatim::SkinForm1MouseUpNotify(const std::string& id, skin::TMouseButton button,

@@ -10,7 +10,8 @@ trap 'rm -rf "$(dirname "$prefix")"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for f in bin/lugatim bin/lugatim-import bin/lugatim-metafile share/applications/lugatim.desktop \
-         share/icons/hicolor/64x64/apps/lugatim.png; do
+         share/icons/hicolor/64x64/apps/lugatim.png share/icons/hicolor/16x16/apps/lugatim.png \
+         share/icons/hicolor/256x256/apps/lugatim.png; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 grep -q '^Exec=lugatim$' "$prefix/share/applications/lugatim.desktop"

@@ -6,6 +6,8 @@
 //   :/BMP/TURK, :/BMP/INGI the flag glyphs
 //   :/PNG/ICON             the window icon
 //   :/GIF/BANNER           the initial banner picture
+//   each of these but the icon also as <NAME>@2X and <NAME>@3X: the same
+//   drawing at two and three times the pixels, for screens of that ratio
 // Linking lugatim_resources registers them before main() runs; Init() makes
 // sure of it and may be called any number of times.
 

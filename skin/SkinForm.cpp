@@ -10,6 +10,8 @@
 #include <QWindow>
 
 #include "skin/MaskRegion.h"
+#include "skin/SkinScale.h"
+#include "skin/X11Compositing.h"
 
 namespace lugatim::skin {
 namespace {
@@ -46,6 +48,14 @@ bool OutlineByTransparency() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+// Whether the desktop composites windows, so that a window's transparent
+// pixels show what lies beneath: always on Wayland; on X11 while a
+// compositing manager owns the screen's _NET_WM_CM_S selection.
+bool DesktopComposites() {
+  if (OutlineByTransparency()) return true;
+  return QGuiApplication::platformName() == QLatin1String("xcb") && X11CompositingManagerRuns();
+}
+
 }  // namespace
 
 TSkinForm::TSkinForm(QWidget* form) : QWidget(nullptr), resources_(ProgramResources()) {
@@ -71,9 +81,19 @@ void TSkinForm::SetParent(QWidget* parent) {
   if (!parent->isWindow()) throw base::Exception("Please Drop on a Form");
   const bool shown = parent->isVisible();
   parent->setWindowFlag(Qt::FramelessWindowHint, true);
-  if (OutlineByTransparency()) parent->setAttribute(Qt::WA_TranslucentBackground, true);
+  smoothOutline_ = DesktopComposites();
+  if (smoothOutline_) parent->setAttribute(Qt::WA_TranslucentBackground, true);
   if (shown) parent->show();
   show();
+}
+
+void TSkinForm::SetSmoothOutline(bool smooth) {
+  smoothOutline_ = smooth;
+  if (smooth && parentWidget()) parentWidget()->setAttribute(Qt::WA_TranslucentBackground, true);
+}
+
+double TSkinForm::PixelRatio() const {
+  return ratioSource_ ? ratioSource_() : devicePixelRatioF();
 }
 
 void TSkinForm::FillParent() {
@@ -103,36 +123,52 @@ void TSkinForm::ApplyMask() {
       form->setMask(*region_);
     }
   }
+  LoadOutlineAlpha();
   PaintSkin();
 }
 
+// The picture has the faces' scale: logically the surface's size, with
+// FaceScale() times its pixels in each direction.
 QImage& TSkinForm::Picture() {
-  if (canvas_.isNull() || canvas_.size() != size()) {
-    canvas_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+  const QSize pixels = size().expandedTo(QSize(1, 1)) * faceScale_;
+  if (canvas_.isNull() || canvas_.size() != pixels || canvas_.devicePixelRatio() != faceScale_) {
+    canvas_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    canvas_.setDevicePixelRatio(faceScale_);
     canvas_.fill(Qt::transparent);
-    canvas_.setDotsPerMeterX(3780);  // 96 pixels per inch, for point-sized fonts
-    canvas_.setDotsPerMeterY(3780);
+    canvas_.setDotsPerMeterX(3780 * faceScale_);  // 96 logical pixels per inch, for point sizes
+    canvas_.setDotsPerMeterY(3780 * faceScale_);
   }
   return canvas_;
 }
 
 void TSkinForm::CopyFrom(const QImage& source, const QRect& rect) {
   QImage& canvas = Picture();
-  const QRect r = rect & source.rect() & canvas.rect();
+  const QRect r = rect & LogicalRect(source) & LogicalRect(canvas);
   if (r.isEmpty()) return;
   QPainter p(&canvas);
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  p.drawImage(r.topLeft(), source, r);
+  p.drawImage(QRectF(r), source, PixelRect(source, r));
   p.end();
+  ApplyOutlineAlpha(canvas, outlineAlpha_, r);
   update(r);
 }
 
-void TSkinForm::paintEvent(QPaintEvent* event) {
+void TSkinForm::paintEvent(QPaintEvent*) {
   if (canvas_.isNull()) return;
+  if (!upName_.empty() && PixelRatio() != loadedRatio_) {
+    // On a screen of another pixel ratio now: the faces that fit it.
+    LoadFaces();
+    LoadOutlineAlpha();
+    PaintSkin();
+  }
   QPainter p(this);
   if (region_ && OutlineByTransparency()) p.setClipRegion(*region_);
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  for (const QRect& r : event->region()) p.drawImage(r.topLeft(), canvas_, r);
+  // The whole picture, clipped to what needs painting: at the faces' own
+  // scale pixel for pixel, at any other ratio resampled smoothly without
+  // seams between the parts of the update.
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  p.drawImage(QRectF(LogicalRect(canvas_)), canvas_);
 }
 
 bool TSkinForm::StartWindowMove() {

@@ -74,6 +74,19 @@ class TSkinForm : public QWidget {
   using TWindowMoveStarter = std::function<bool()>;
   void SetWindowMoveStarter(TWindowMoveStarter starter) { moveStarter_ = std::move(starter); }
 
+  // The device pixel ratio that chooses the faces' scale (SkinScale.h);
+  // the surface's own unless replaced. A change of it (the window moved to
+  // another screen) reloads the faces at the next paint.
+  using TPixelRatioSource = std::function<double()>;
+  void SetPixelRatioSource(TPixelRatioSource source) { ratioSource_ = std::move(source); }
+
+  // Whether the outline is drawn with a smooth alpha edge inside the exact
+  // region: where the desktop composites (Wayland, X11 with a compositing
+  // manager), decided when the surface is placed on its form. Effective at
+  // the next ApplyMask; needs a skin that brings a larger mask.
+  bool SmoothOutline() const { return smoothOutline_; }
+  void SetSmoothOutline(bool smooth);
+
   // --- operations
   // Places the surface on a parent. A top-level widget (a form) loses its
   // frame; any other parent fails with "Please Drop on a Form", the parent
@@ -113,6 +126,11 @@ class TSkinForm : public QWidget {
   const QImage& NumbersBitmap() const { return numbersBitmap_; }
   const QImage& TextBitmap() const { return textBitmap_; }
   const std::optional<QRegion>& Region() const { return region_; }
+  // The scale of the faces in the slots (1, 2 or 3): their pixels are that
+  // many times the mask's in each direction.
+  int FaceScale() const { return faceScale_; }
+  // The smooth outline's alpha at the faces' scale; null while the outline is exact.
+  const QImage& OutlineAlpha() const { return outlineAlpha_; }
   int32_t Version() const { return version_; }
   bool HoverEnabled() const { return hoverEnabled_; }
   uint8_t DisplayCharset() const { return displayCharset_; }
@@ -145,6 +163,11 @@ class TSkinForm : public QWidget {
   };
 
   void FillParent();
+  double PixelRatio() const;
+  // Loads the three faces at the best scale the skin brings for the ratio.
+  void LoadFaces();
+  bool LoadScaledFaces(int scale);
+  void LoadOutlineAlpha();
   QImage& Picture();
   // Copies rect of source to the same rect of the surface and repaints that rect only.
   void CopyFrom(const QImage& source, const QRect& rect);
@@ -187,6 +210,13 @@ class TSkinForm : public QWidget {
   TResourceReader resources_;
   TWindowMoveStarter moveStarter_;
   std::optional<HeldDown> heldDown_;
+
+  std::string maskName_, upName_, onName_, downName_;
+  int faceScale_ = 1;
+  double loadedRatio_ = 1;
+  TPixelRatioSource ratioSource_;
+  bool smoothOutline_ = false;
+  QImage outlineAlpha_;
 };
 
 }  // namespace lugatim::skin

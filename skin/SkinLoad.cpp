@@ -1,6 +1,8 @@
 // Loading a skin description and its images into the surface.
 
 #include <QPainter>
+#include <future>
+#include <utility>
 
 #include "base/IntText.h"
 #include "codecs/Bmp.h"
@@ -8,6 +10,7 @@
 #include "codecs/Jpeg.h"
 #include "skin/IniText.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinScale.h"
 #include "skin/SplitFields.h"
 
 namespace lugatim::skin {
@@ -37,6 +40,23 @@ QColor DescriptionColor(int32_t value) {
                 static_cast<int>((v >> 16) & 0xFF));
 }
 
+QImage Decode(const std::string& type, const QByteArray& data) {
+  if (type == "GIF") return codecs::DecodeGifFirstFrame(View(data));
+  if (type == "BMP") return codecs::DecodeBmp(View(data));
+  return codecs::DecodeJpeg(View(data));
+}
+
+// The slot takes the picture's size; what the picture leaves transparent
+// shows the bitmap's white.
+void FillSlot(QImage& slot, const QImage& picture) {
+  if (slot.size() != picture.size() || slot.format() != QImage::Format_RGB32 ||
+      slot.devicePixelRatio() != 1)
+    slot = QImage(picture.size(), QImage::Format_RGB32);
+  slot.fill(Qt::white);
+  QPainter p(&slot);
+  p.drawImage(0, 0, picture);
+}
+
 }  // namespace
 
 void TSkinForm::LoadSkin() {
@@ -60,10 +80,12 @@ void TSkinForm::LoadSkin() {
   const int32_t hotCount = ini.ReadInteger("HOTAREAINFO", "Count", 0);
   hotAreas_.resize(ArraySize(hotCount));
 
+  maskName_ = mask;
+  upName_ = up;
+  onName_ = on;
+  downName_ = down;
   LoadSkinImage(maskBitmap_, mask);
-  LoadSkinImage(mouseUpBitmap_, up);
-  LoadSkinImage(mouseOnBitmap_, on);
-  LoadSkinImage(mouseDownBitmap_, down);
+  LoadFaces();
   ApplyMask();
   if (!numbers.empty()) LoadSkinImage(numbersBitmap_, numbers);
   if (!textStrip.empty()) LoadSkinImage(textBitmap_, textStrip);
@@ -77,21 +99,81 @@ void TSkinForm::LoadSkin() {
 
 void TSkinForm::LoadSkinImage(QImage& slot, const std::string& name) {
   const TImageResource res = ImageResourceOf(name);
-  const QByteArray data = ReadResource(resources_, res.type, res.name);
-  QImage picture;
-  if (res.type == "GIF")
-    picture = codecs::DecodeGifFirstFrame(View(data));
-  else if (res.type == "BMP")
-    picture = codecs::DecodeBmp(View(data));
-  else
-    picture = codecs::DecodeJpeg(View(data));
-  // The slot takes the picture's size; what the picture leaves transparent
-  // shows the bitmap's white.
-  if (slot.size() != picture.size() || slot.format() != QImage::Format_RGB32)
-    slot = QImage(picture.size(), QImage::Format_RGB32);
-  slot.fill(Qt::white);
-  QPainter p(&slot);
-  p.drawImage(0, 0, picture);
+  FillSlot(slot, Decode(res.type, ReadResource(resources_, res.type, res.name)));
+}
+
+void TSkinForm::LoadFaces() {
+  loadedRatio_ = PixelRatio();
+  for (const int scale : ScalesToTry(loadedRatio_)) {
+    if (scale > 1 && !LoadScaledFaces(scale)) continue;
+    if (scale == 1) {
+      LoadSkinImage(mouseUpBitmap_, upName_);
+      LoadSkinImage(mouseOnBitmap_, onName_);
+      LoadSkinImage(mouseDownBitmap_, downName_);
+    }
+    faceScale_ = scale;
+    return;
+  }
+}
+
+// All three faces at the scale, or none: faces of mixed scales would not
+// line up on one canvas. The resources are read here; the hover face is
+// decoded on a second thread while this one decodes the normal face.
+bool TSkinForm::LoadScaledFaces(int scale) {
+  const QSize size = maskBitmap_.size() * scale;
+  const auto read =
+      [&](const std::string& name) -> std::optional<std::pair<std::string, QByteArray>> {
+    const TImageResource res = ImageResourceOf(name);
+    std::optional<QByteArray> data =
+        resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+    if (!data) return std::nullopt;
+    return std::pair{res.type, *std::move(data)};
+  };
+  const auto decode = [scale](const std::pair<std::string, QByteArray>& file) {
+    QImage slot;
+    FillSlot(slot, Decode(file.first, file.second));
+    slot.setDevicePixelRatio(scale);
+    return slot;
+  };
+  const auto upFile = read(upName_);
+  if (!upFile) return false;
+  const auto onFile = onName_ == upName_ ? upFile : read(onName_);
+  if (!onFile) return false;
+  const auto downFile = downName_ == upName_   ? upFile
+                        : downName_ == onName_ ? onFile
+                                               : read(downName_);
+  if (!downFile) return false;
+  std::future<QImage> onDecoded;
+  if (onName_ != upName_) onDecoded = std::async(std::launch::async, decode, *onFile);
+  QImage up = decode(*upFile);
+  QImage on = onDecoded.valid() ? onDecoded.get() : up;
+  QImage down = downName_ == upName_ ? up : downName_ == onName_ ? on : decode(*downFile);
+  if (up.size() != size || on.size() != size || down.size() != size) return false;
+  mouseUpBitmap_ = std::move(up);
+  mouseOnBitmap_ = std::move(on);
+  mouseDownBitmap_ = std::move(down);
+  return true;
+}
+
+void TSkinForm::LoadOutlineAlpha() {
+  outlineAlpha_ = QImage();
+  if (!smoothOutline_ || !region_ || region_->isEmpty()) return;
+  // The coarsest mask finer than the faces gives the edge its shades at the
+  // least cost; without one the finest there is still smooths the 1x steps.
+  std::vector<int> scales;
+  for (int s = faceScale_ + 1; s <= kLargestImageScale; ++s) scales.push_back(s);
+  for (int s = std::min(faceScale_, kLargestImageScale); s > 1; --s) scales.push_back(s);
+  const TImageResource res = ImageResourceOf(maskName_);
+  for (const int scale : scales) {
+    const std::optional<QByteArray> data =
+        resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+    if (!data) continue;
+    const QImage fine = Decode(res.type, *data);
+    if (fine.size() != maskBitmap_.size() * scale) continue;
+    outlineAlpha_ =
+        SmoothOutlineAlpha(fine, keyColor_, tolerance_, *region_, maskBitmap_.size(), faceScale_);
+    return;
+  }
 }
 
 void TSkinForm::LoadHotAreas(const TIniText& ini, int count) {

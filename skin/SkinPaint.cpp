@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "skin/SkinForm.h"
+#include "skin/SkinScale.h"
 
 namespace lugatim::skin {
 namespace {
@@ -32,12 +33,13 @@ void TSkinForm::PaintSkin() {
     p.drawImage(0, 0, mouseUpBitmap_);
     for (const HotAreaInfoRec& area : hotAreas_) {
       if (!((area.Switch && area.Checked) || area.Pressed)) continue;
-      const QRect r = AreaRect(area) & mouseDownBitmap_.rect();
-      if (!r.isEmpty()) p.drawImage(r.topLeft(), mouseDownBitmap_, r);
+      const QRect r = AreaRect(area) & LogicalRect(mouseDownBitmap_);
+      if (!r.isEmpty()) p.drawImage(QRectF(r), mouseDownBitmap_, PixelRect(mouseDownBitmap_, r));
     }
   }
   PaintTrackBars(canvas);
   PaintDisplays(canvas);
+  ApplyOutlineAlpha(canvas, outlineAlpha_, LogicalRect(canvas));
   needsRepaint_ = false;
   ++fullPaints_;
   update();
@@ -83,6 +85,7 @@ void TSkinForm::CopyCell(const QImage& strip, const QRect& from, const QPoint& t
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(to, strip, from);
   p.end();
+  ApplyOutlineAlpha(canvas, outlineAlpha_, QRect(to, from.size()));
   update(QRect(to, from.size()));
 }
 

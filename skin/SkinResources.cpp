@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include "base/ImageScale.h"
+
 namespace lugatim::skin {
 namespace {
 
@@ -32,6 +34,15 @@ QByteArray ReadResource(const TResourceReader& reader, const std::string& type,
   std::optional<QByteArray> bytes = reader ? reader(type, name) : std::nullopt;
   if (!bytes) throw EResNotFound(name);
   return *std::move(bytes);
+}
+
+std::map<int, QByteArray> ReadScaledResources(const TResourceReader& reader,
+                                              const std::string& type, const std::string& name) {
+  std::map<int, QByteArray> scaled;
+  for (int scale = 2; reader && scale <= base::kLargestImageScale; ++scale)
+    if (std::optional<QByteArray> bytes = reader(type, base::ScaledResourceName(name, scale)))
+      scaled.emplace(scale, *std::move(bytes));
+  return scaled;
 }
 
 TImageResource ImageResourceOf(const std::string& entry) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,11 @@ class EResNotFound : public base::Exception {
 // The bytes of a resource; fails with EResNotFound naming it.
 QByteArray ReadResource(const TResourceReader& reader, const std::string& type,
                         const std::string& name);
+
+// The larger scales of a resource that the reader holds (base/ImageScale.h):
+// scale -> the bytes of "<name>@<scale>X"; empty for a resource that comes at 1x only.
+std::map<int, QByteArray> ReadScaledResources(const TResourceReader& reader,
+                                              const std::string& type, const std::string& name);
 
 // How an image entry of the description names its resource: the up to three
 // characters after the first "." give the extension, the characters before it

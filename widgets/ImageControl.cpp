@@ -1,7 +1,11 @@
 #include "widgets/ImageControl.h"
 
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+
+#include "base/ImageScale.h"
 
 namespace lugatim::widgets {
 
@@ -18,9 +22,10 @@ void TImage::SetImage(const QImage& image) {
   update();
 }
 
-void TImage::SetMovie(std::unique_ptr<QMovie> movie) {
+void TImage::SetMovie(std::unique_ptr<QMovie> movie, int scale) {
   image_ = QImage();
   movie_ = std::move(movie);
+  movieScale_ = std::max(1, scale);
   if (movie_ != nullptr) {
     connect(movie_.get(), &QMovie::frameChanged, this, [this](int) { update(); });
     movie_->start();
@@ -28,13 +33,29 @@ void TImage::SetMovie(std::unique_ptr<QMovie> movie) {
   update();
 }
 
+void TImage::SetMovieFile(const QString& file, double ratio) {
+  for (const int scale : base::ScalesToTry(ratio)) {
+    const QString name =
+        QString::fromStdString(base::ScaledResourceName(file.toStdString(), scale));
+    if (scale == 1 || QFile::exists(name)) {
+      SetMovie(std::make_unique<QMovie>(name), scale);
+      return;
+    }
+  }
+}
+
 QImage TImage::CurrentFrame() const {
-  return movie_ ? movie_->currentImage() : image_;
+  if (!movie_) return image_;
+  QImage frame = movie_->currentImage();
+  frame.setDevicePixelRatio(movieScale_);
+  return frame;
 }
 
 void TImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setClipRect(rect());
+  // A picture of another scale than the screen's is resampled smoothly.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
   painter.drawImage(QPoint(0, 0), CurrentFrame());
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // An image control: draws its picture at natural size from the top-left
 // corner, clipped to the control, over whatever lies beneath (transparent
-// background). An animated picture keeps running on its own timer.
+// background). An animated picture keeps running on its own timer. A
+// picture drawn at a larger scale (its device pixel ratio) shows at its
+// logical size, pixel for pixel on a screen of that ratio.
 
 #include <QImage>
 #include <QMovie>
@@ -17,9 +19,13 @@ class TImage : public QWidget {
   ~TImage() override;
 
   void SetImage(const QImage& image);
-  // Takes the movie and starts it.
-  void SetMovie(std::unique_ptr<QMovie> movie);
-  // The frame shown now.
+  // Takes the movie and starts it; its frames are drawn at the given scale
+  // (a movie of 936 x 120 frames at scale 2 covers 468 x 60).
+  void SetMovie(std::unique_ptr<QMovie> movie, int scale = 1);
+  // Shows the movie of the file, or of "<file>@2X" / "<file>@3X" where
+  // that one fits a screen of the pixel ratio better (base/ImageScale.h).
+  void SetMovieFile(const QString& file, double ratio);
+  // The frame shown now, its device pixel ratio set to its scale.
   QImage CurrentFrame() const;
   bool IsAnimated() const { return movie_ != nullptr; }
 
@@ -33,6 +39,7 @@ class TImage : public QWidget {
  private:
   QImage image_;
   std::unique_ptr<QMovie> movie_;
+  int movieScale_ = 1;
 };
 
 }  // namespace lugatim::widgets

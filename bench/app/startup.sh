@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Start of the process to its window being visible, under Xvfb, Lugatim side
 # by side with GoldenDict (a peer dictionary; Debian package goldendict), and
-# the resident memory one second after the window appeared.
+# the resident memory one second after the window appeared. The floor is an
+# empty frameless 480 x 480 Qt window (empty_window_bench); Lugatim and the
+# floor run at device pixel ratio 1 and 2 (QT_SCALE_FACTOR), and each
+# Lugatim line says how many times the floor of its ratio it took.
 #
-#   bench/app/startup.sh [bin-folder]     (default build/release/bin; RUNS=10)
+#   bench/app/startup.sh [bin-folder]     (default build/release/bin; RUNS=10, BASELINE)
 set -euo pipefail
 bin=$(realpath "${1:-build/release/bin}")
 runs=${RUNS:-10}
@@ -11,46 +14,82 @@ work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
 display=:$(( 90 + RANDOM % 50 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.05; done
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
-# measure <label> <command...>: prints the median start time and memory.
+# once <label> <command...>: one timed start; appends the time and the
+# resident memory to $work/<label>.times and .rss.
+once() {
+  local label=$1
+  shift
+  export HOME=$work/home-$label XDG_RUNTIME_DIR=$work/run-$label-$RANDOM$RANDOM
+  mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  local start
+  start=$(now_ms)
+  "$@" >"$work/$label.log" 2>&1 &
+  local pid=$!
+  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
+    kill -0 "$pid" 2>/dev/null || { echo "$label exited early:" >&2; tail -5 "$work/$label.log" >&2; return 1; }
+  done
+  echo $(( $(now_ms) - start )) >>"$work/$label.times"
+  sleep 1
+  awk '/VmRSS/ {print int($2 / 1024)}' "/proc/$pid/status" >>"$work/$label.rss"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+# report <label> [floor-label]: the median start time, every run, the
+# resident memory of the last run, and the ratio to the floor's median.
+median_of() { sort -n "$work/$1.times" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+report() {
+  local median
+  median=$(median_of "$1")
+  printf '%-15s median %4d ms  (runs: %s)  resident %d MB' "$1" "$median" \
+    "$(sort -n "$work/$1.times" | tr '\n' ' ')" "$(tail -n1 "$work/$1.rss")"
+  [ -n "${2:-}" ] && awk -v a="$median" -v b="$(median_of "$2")" 'BEGIN { printf "  %.2fx the floor", a / b }'
+  echo
+}
+
+# measure <label> <command...>: RUNS timed starts, then the report.
 measure() {
   local label=$1
   shift
-  local times=() rss=0
-  for run in $(seq "$runs"); do
-    export HOME=$work/home-$label XDG_RUNTIME_DIR=$work/run-$label-$run
-    mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
-    chmod 700 "$XDG_RUNTIME_DIR"
-    local start
-    start=$(now_ms)
-    "$@" >"$work/$label.log" 2>&1 &
-    local pid=$!
-    until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
-      kill -0 "$pid" 2>/dev/null || { echo "$label exited early:" >&2; tail -5 "$work/$label.log" >&2; return 1; }
-    done
-    times+=($(( $(now_ms) - start )))
-    sleep 1
-    rss=$(awk '/VmRSS/ {print int($2 / 1024)}' "/proc/$pid/status")
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-  done
-  local sorted
-  sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
-  local median
-  median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-  printf '%-11s median %4d ms  (runs: %s)  resident %d MB\n' "$label" "$median" "$sorted" "$rss"
+  for _ in $(seq "$runs"); do once "$label" "$@" || return 1; done
+  report "$label"
 }
 
-measure lugatim "$bin/lugatim"
+# The floor and Lugatim at ratios 1 and 2, taken in turns so that the load
+# of the machine falls on all of them alike. BASELINE=<bin-folder> adds
+# another build of Lugatim (an earlier commit, say) to the turns.
+labels=()
+for ratio in 1 2; do
+  labels+=("floor-${ratio}x" "lugatim-${ratio}x")
+  [ -n "${BASELINE:-}" ] && labels+=("baseline-${ratio}x")
+done
+for _ in $(seq "$runs"); do
+  for ratio in 1 2; do
+    export QT_SCALE_FACTOR=$ratio
+    once "floor-${ratio}x" "$bin/empty_window_bench"
+    once "lugatim-${ratio}x" "$bin/lugatim"
+    [ -n "${BASELINE:-}" ] && once "baseline-${ratio}x" "$(realpath "$BASELINE")/lugatim"
+  done
+done
+unset QT_SCALE_FACTOR
+for label in "${labels[@]}"; do
+  case $label in
+    floor-*) report "$label" ;;
+    *) report "$label" "floor-${label##*-}" ;;
+  esac
+done
+
 if command -v goldendict >/dev/null; then
   # One untimed start writes GoldenDict's first-run configuration.
-  RUNS=1 measure goldendict-1st goldendict >/dev/null || true
+  runs=1 measure goldendict-1st goldendict >/dev/null || true
   cp -r "$work/home-goldendict-1st" "$work/home-goldendict" 2>/dev/null || true
   measure goldendict goldendict
 else

@@ -59,12 +59,27 @@ void BM_RegionCheckerboardOneBatch(benchmark::State& state) {
 }
 BENCHMARK(BM_RegionCheckerboardOneBatch)->Unit(benchmark::kMillisecond);
 
+// At device pixel ratios 1, 2 and 3: the faces of that scale.
 void BM_LoadSkinBuiltIn(benchmark::State& state) {
   QWidget form;
   lugatim::skin::TSkinForm skin(&form);
+  const double ratio = static_cast<double>(state.range(0));
+  skin.SetPixelRatioSource([ratio] { return ratio; });
+  for (auto _ : state) skin.LoadSkin();
+  state.counters["scale"] = skin.FaceScale();
+}
+BENCHMARK(BM_LoadSkinBuiltIn)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// The smooth outline's alpha, made once per load where the desktop composites.
+void BM_LoadSkinSmoothOutline(benchmark::State& state) {
+  QWidget form;
+  lugatim::skin::TSkinForm skin(&form);
+  const double ratio = static_cast<double>(state.range(0));
+  skin.SetPixelRatioSource([ratio] { return ratio; });
+  skin.SetSmoothOutline(true);
   for (auto _ : state) skin.LoadSkin();
 }
-BENCHMARK(BM_LoadSkinBuiltIn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSkinSmoothOutline)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,18 +3,33 @@
 
 #include <QImage>
 #include <QPainterPath>
+#include <QString>
 
 namespace artwork {
 
 // The window outline: what the mask keeps.
 QPainterPath Outline();
 
-QImage DrawMask();             // black kept, white cut away
-QImage DrawFace(bool hover);   // normal face, or the face of areas under the pointer
-QImage DrawTurkishFlag();      // 38 x 27 glyph on grey
-QImage DrawBritishFlag();      // 38 x 27 glyph on grey
-QImage DrawIcon(int size);     // window icon
-QImage DrawBanner(int frame);  // 468 x 60, transparent outside its pill
+// Every drawing but the icon comes at a scale: 1 is the image the program
+// has always had, 2 and 3 the same drawing with two and three times the
+// pixels in each direction, for screens of that device pixel ratio. The
+// drawings are made in the 1x coordinates; a scale only adds detail.
+constexpr int kScales[] = {1, 2, 3};
+
+QImage DrawMask(int scale = 1);               // black kept, white cut away
+QImage DrawFace(bool hover, int scale = 1);   // normal face, or the face of areas under the pointer
+QImage DrawTurkishFlag(int scale = 1);        // 38 x 27 glyph on grey
+QImage DrawBritishFlag(int scale = 1);        // 38 x 27 glyph on grey
+QImage DrawIcon(int size);                    // window icon, size x size pixels
+QImage DrawBanner(int frame, int scale = 1);  // 468 x 60, transparent outside its pill
+
+// The name of a drawing's file at a scale: "DUVADAREVI3.jpg" at 2 is
+// "DUVADAREVI3@2X.jpg"; at 1 the name itself.
+inline QString ScaledName(const QString& name, int scale) {
+  if (scale == 1) return name;
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return name.left(dot) + QStringLiteral("@%1X").arg(scale) + name.mid(dot);
+}
 
 // Writes the demo channel's banners (kelime.gif animated, sozluk.jpg, kitap.bmp,
 // and the metafile banners below).

@@ -23,9 +23,17 @@ QFont Font(int pixelSize, bool bold) {
   return f;
 }
 
+// A canvas of the window's size at a scale; painters on it draw in 1x coordinates.
+QImage ScaledCanvas(int scale, QImage::Format format) {
+  QImage image(kSize * scale, kSize * scale, format);
+  image.setDevicePixelRatio(scale);
+  return image;
+}
+
 // A box sunk into the face, for an edit, a memo or the grid to sit in.
-void Well(QPainter& p, const QRect& control) {
-  const QRect outer = control.adjusted(-3, -3, 3, 3);
+// bottom: how far the box reaches below the control.
+void Well(QPainter& p, const QRect& control, int bottom = 3) {
+  const QRect outer = control.adjusted(-3, -3, 3, bottom);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0, 0, 0, 90));
   p.drawRoundedRect(outer, 5, 5);
@@ -54,29 +62,31 @@ void Band(QPainter& p, const QRect& r, const QString& text, bool lit) {
   p.drawText(r, Qt::AlignCenter, text);
 }
 
-void CircleButton(QPainter& p, QPoint centre, bool close, bool lit) {
+void CircleButton(QPainter& p, QPointF centre, bool close, bool lit) {
+  const double r = kButtonFace;
   const QColor base = close ? QColor(0xc8, 0x3a, 0x32) : QColor(0x2f, 0x7d, 0xb0);
   const QColor glow = close ? QColor(0xff, 0x6b, 0x5e) : QColor(0x6c, 0xc4, 0xff);
   if (lit) {
-    QRadialGradient halo(centre, kButtonRadius + 2);
+    QRadialGradient halo(centre, r + 2);
     halo.setColorAt(0.6, glow);
     halo.setColorAt(1, QColor(glow.red(), glow.green(), glow.blue(), 0));
     p.setPen(Qt::NoPen);
     p.setBrush(halo);
-    p.drawEllipse(centre, kButtonRadius + 2, kButtonRadius + 2);
+    p.drawEllipse(centre, r + 2, r + 2);
   }
-  QRadialGradient g(centre - QPoint(3, 4), kButtonRadius * 1.6);
+  QRadialGradient g(centre - QPointF(2.5, 3.5), r * 1.6);
   g.setColorAt(0, lit ? glow.lighter(120) : base.lighter(140));
   g.setColorAt(1, lit ? glow.darker(120) : base.darker(130));
   p.setBrush(g);
   p.setPen(QPen(QColor(255, 255, 255, 150), 1));
-  p.drawEllipse(QPointF(centre), kButtonRadius - 0.5, kButtonRadius - 0.5);
-  p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawEllipse(centre, r - 0.5, r - 0.5);
+  p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+  const double a = r * 0.36;
   if (close) {
-    p.drawLine(centre + QPoint(-4, -4), centre + QPoint(4, 4));
-    p.drawLine(centre + QPoint(-4, 4), centre + QPoint(4, -4));
+    p.drawLine(centre + QPointF(-a, -a), centre + QPointF(a, a));
+    p.drawLine(centre + QPointF(-a, a), centre + QPointF(a, -a));
   } else {
-    p.drawLine(centre + QPoint(-5, 3), centre + QPoint(5, 3));
+    p.drawLine(centre + QPointF(-a - 1, 0), centre + QPointF(a + 1, 0));
   }
 }
 
@@ -102,8 +112,8 @@ QPainterPath Outline() {
   return shape.subtracted(dip).simplified();
 }
 
-QImage DrawMask() {
-  QImage mask(kSize, kSize, QImage::Format_RGB32);
+QImage DrawMask(int scale) {
+  QImage mask = ScaledCanvas(scale, QImage::Format_RGB32);
   mask.fill(Qt::white);
   QPainter p(&mask);
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -113,8 +123,8 @@ QImage DrawMask() {
   return mask;
 }
 
-QImage DrawFace(bool hover) {
-  QImage face(kSize, kSize, QImage::Format_RGB32);
+QImage DrawFace(bool hover, int scale) {
+  QImage face = ScaledCanvas(scale, QImage::Format_RGB32);
   face.fill(kInk);
   QPainter p(&face);
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -143,36 +153,34 @@ QImage DrawFace(bool hover) {
   p.drawRect(0, 0, kSize, kSize);
   p.restore();
 
-  // The rim.
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(kGold, 2));
-  p.drawPath(outline);
-
   // Title bands, the flag slot and the window buttons.
   Band(p, kTercume, QString::fromUtf8("TARVEL ÇEVİRİ"), hover);
   Band(p, kSozluk, QString::fromUtf8("TARVEL SÖZLÜK"), hover);
   p.setPen(QPen(QColor(255, 255, 255, 60), 1));
   p.setBrush(QColor(0, 0, 0, 110));
-  p.drawRoundedRect(QRectF(kFlag).adjusted(-3.5, -3.5, 3.5, 3.5), 5, 5);
-  CircleButton(p, kKucultCentre, false, hover);
-  CircleButton(p, kKapatCentre, true, hover);
+  p.drawRoundedRect(kFlagBox, 4, 4);
+  CircleButton(p, kKucultButton, false, hover);
+  CircleButton(p, kKapatButton, true, hover);
 
   // A rule under the search row and a panel behind the entry's fields.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(255, 255, 255, 14));
   p.drawRoundedRect(QRect(18, 188, 444, 170).adjusted(0, 0, 0, -8), 12, 12);
-  for (const QRect& r : {kSearch, kCombo, kGrid, kWord, kCategory, kAffix, kMeaning, kExample})
-    Well(p, r);
+  for (const QRect& r : {kSearch, kCombo, kGrid, kWord, kCategory, kAffix, kMeaning}) Well(p, r);
+  // The example's box stops at its control: a dark line then parts the
+  // control's bottom border from the banner frame's gold.
+  Well(p, kExample, 0);
 
-  // The banner's frame: the banner runs to the right edge of the window.
-  const QRect frame = kBanner.adjusted(-5, -3, 0, 5);
+  // The banner's frame, closed on every side: the banner runs to the
+  // window's right edge, so the frame's right end lies just inside the rim.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0, 0, 0, 120));
-  p.drawRoundedRect(frame, 6, 6);
-  p.setPen(QPen(kGold, 1.5));
+  p.drawRoundedRect(kBannerFrame, 6, 6);
+  p.setPen(QPen(kGold, 1));
   p.setBrush(Qt::NoBrush);
-  p.drawRoundedRect(QRectF(frame).adjusted(0.75, 0.75, 6, -0.75), 6, 6);
-  p.fillRect(kBanner, QColor(0x0b, 0x14, 0x22));
+  p.drawRoundedRect(kBannerFrame.adjusted(0.5, 1.5, -0.5, -0.5), 5.5, 5.5);
+  // Behind the banner, up to the frame's right line.
+  p.fillRect(QRect(kBanner.left(), kBanner.top(), 465, kBanner.height()), QColor(0x0b, 0x14, 0x22));
 
   // The name of the program in the foot.
   p.setFont(Font(20, true));
@@ -185,6 +193,11 @@ QImage DrawFace(bool hover) {
   p.setFont(Font(10, false));
   p.setPen(QColor(0x8f, 0xa8, 0xc0));
   p.drawText(QRect(300, 436, 160, 16), Qt::AlignRight | Qt::AlignVCenter, "F1: Hakkında / About");
+
+  // The rim, last, so that nothing drawn inside breaks it.
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(kGold, 2));
+  p.drawPath(outline);
   return face;
 }
 

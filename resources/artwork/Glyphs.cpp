@@ -14,8 +14,9 @@ namespace {
 const QColor kGrey(0xc0, 0xc0, 0xc0);  // the glyphs' background, drawn transparent by the button
 const QRect kFlagArea(4, 5, 30, 18);   // fits the 35 x 20 button, the glyph centred on it
 
-QImage GlyphCanvas() {
-  QImage image(38, 27, QImage::Format_RGB32);
+QImage GlyphCanvas(int scale) {
+  QImage image(38 * scale, 27 * scale, QImage::Format_RGB32);
+  image.setDevicePixelRatio(scale);
   image.fill(kGrey);
   return image;
 }
@@ -38,8 +39,8 @@ void FlagEdge(QPainter& p) {
 
 }  // namespace
 
-QImage DrawTurkishFlag() {
-  QImage image = GlyphCanvas();
+QImage DrawTurkishFlag(int scale) {
+  QImage image = GlyphCanvas(scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF f(kFlagArea);
@@ -58,8 +59,8 @@ QImage DrawTurkishFlag() {
   return image;
 }
 
-QImage DrawBritishFlag() {
-  QImage image = GlyphCanvas();
+QImage DrawBritishFlag(int scale) {
+  QImage image = GlyphCanvas(scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
   const QRectF f(kFlagArea);
@@ -124,8 +125,9 @@ QImage DrawIcon(int size) {
   return icon;
 }
 
-QImage DrawBanner(int frame) {
-  QImage banner(468, 60, QImage::Format_ARGB32_Premultiplied);
+QImage DrawBanner(int frame, int scale) {
+  QImage banner(468 * scale, 60 * scale, QImage::Format_ARGB32_Premultiplied);
+  banner.setDevicePixelRatio(scale);
   banner.fill(Qt::transparent);
   QPainter p(&banner);
   p.setRenderHint(QPainter::Antialiasing, false);  // hard edges: one transparent colour

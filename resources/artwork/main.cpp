@@ -6,6 +6,9 @@
 //   TURK.bmp, INGI.bmp 38 x 27 flag glyphs, 8 bits per pixel, 1638 bytes
 //   ICON.png           64 x 64 window icon
 //   BANNER.gif         468 x 60 initial banner with a transparent colour
+//   NAME@2X.ext, NAME@3X.ext  each of the above but the icon at two and
+//                      three times the pixels (flags with up to 256 colours)
+//   hicolor/NxN/apps/lugatim.png  the icon at the icon theme's sizes
 //   preview.png        (with --preview) the face under its mask, to look at
 // With --demo-banners <folder> it writes the demo update server's banners instead.
 
@@ -33,11 +36,12 @@ bool Write(const QDir& dir, const QString& name, const QByteArray& bytes) {
   return true;
 }
 
-// A flag glyph as a 1638-byte file: 126 colours in the table.
-QByteArray Glyph(const QImage& image) {
-  QImage indexed = lugatim::codecs::ToIndexed8(image, nullptr, 126);
+// A flag glyph; at 1x a 1638-byte file: 126 colours in the table.
+QByteArray Glyph(const QImage& image, int scale) {
+  const int colours = scale == 1 ? 126 : 256;
+  QImage indexed = lugatim::codecs::ToIndexed8(image, nullptr, colours);
   QVector<QRgb> table = indexed.colorTable();
-  while (table.size() < 126) table.push_back(qRgb(0xc0, 0xc0, 0xc0));
+  while (table.size() < colours) table.push_back(qRgb(0xc0, 0xc0, 0xc0));
   indexed.setColorTable(table);
   return lugatim::codecs::EncodeBmp(indexed, 8);
 }
@@ -51,10 +55,10 @@ QByteArray Mask(const QImage& mask) {
   return lugatim::codecs::EncodeBmp(indexed, 8);
 }
 
-QByteArray Banner() {
+QByteArray Banner(int scale) {
   int transparent = -1;
   lugatim::codecs::TGifEncodeFrame frame;
-  frame.image = lugatim::codecs::ToIndexed8(artwork::DrawBanner(0), &transparent);
+  frame.image = lugatim::codecs::ToIndexed8(artwork::DrawBanner(0, scale), &transparent);
   frame.transparentIndex = transparent;
   return lugatim::codecs::EncodeGif({frame}, {});
 }
@@ -85,23 +89,40 @@ int main(int argc, char** argv) {
   }
   QDir dir(args[1]);
   if (!dir.mkpath(".")) return 1;
-  const QImage mask = artwork::DrawMask();
-  const QImage face = artwork::DrawFace(false);
-  const QImage hover = artwork::DrawFace(true);
-  bool ok = Write(dir, "SZLS3MS.bmp", Mask(mask));
-  ok = Write(dir, "DUVADAREVI3.jpg", lugatim::codecs::EncodeJpeg(face, 92)) && ok;
-  ok = Write(dir, "DUVADAREVI3SEL.jpg", lugatim::codecs::EncodeJpeg(hover, 92)) && ok;
-  ok = Write(dir, "TURK.bmp", Glyph(artwork::DrawTurkishFlag())) && ok;
-  ok = Write(dir, "INGI.bmp", Glyph(artwork::DrawBritishFlag())) && ok;
+  bool ok = true;
+  for (const int scale : artwork::kScales) {
+    const auto name = [scale](const char* file) {
+      return artwork::ScaledName(QString::fromLatin1(file), scale);
+    };
+    ok = Write(dir, name("SZLS3MS.bmp"), Mask(artwork::DrawMask(scale))) && ok;
+    ok = Write(dir, name("DUVADAREVI3.jpg"),
+               lugatim::codecs::EncodeJpeg(artwork::DrawFace(false, scale), 92)) &&
+         ok;
+    ok = Write(dir, name("DUVADAREVI3SEL.jpg"),
+               lugatim::codecs::EncodeJpeg(artwork::DrawFace(true, scale), 92)) &&
+         ok;
+    ok = Write(dir, name("TURK.bmp"), Glyph(artwork::DrawTurkishFlag(scale), scale)) && ok;
+    ok = Write(dir, name("INGI.bmp"), Glyph(artwork::DrawBritishFlag(scale), scale)) && ok;
+    ok = Write(dir, name("BANNER.gif"), Banner(scale)) && ok;
+  }
   QImage icon = artwork::DrawIcon(64);
   ok = icon.save(dir.filePath("ICON.png"), "PNG") && ok;
-  ok = Write(dir, "BANNER.gif", Banner()) && ok;
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+    ok = dir.mkpath(folder) &&
+         artwork::DrawIcon(size).save(dir.filePath(folder + "/lugatim.png"), "PNG") && ok;
+  }
   if (args.contains("--preview")) {
+    const QImage mask = artwork::DrawMask();
+    const QImage face = artwork::DrawFace(false);
+    const QImage hover = artwork::DrawFace(true);
     Preview(mask, face).save(dir.filePath("preview.png"));
     Preview(mask, hover).save(dir.filePath("preview-hover.png"));
     artwork::DrawTurkishFlag().scaled(152, 108).save(dir.filePath("preview-turk.png"));
     artwork::DrawBritishFlag().scaled(152, 108).save(dir.filePath("preview-ingi.png"));
     artwork::DrawBanner(0).save(dir.filePath("preview-banner.png"));
+    const QImage mask2 = artwork::DrawMask(2);
+    Preview(mask2, artwork::DrawFace(false, 2)).save(dir.filePath("preview@2x.png"));
     icon.save(dir.filePath("preview-icon.png"));
   }
   return ok ? 0 : 1;

@@ -121,3 +121,103 @@ TEST(BuiltInResources, FlagGlyphsIconAndBanner) {
   EXPECT_EQ(qAlpha(first.pixel(0, 0)), 0);       // transparent corner
   EXPECT_EQ(qAlpha(first.pixel(234, 30)), 255);  // opaque pill
 }
+
+namespace {
+
+// The mean difference per channel of two images of one size.
+double MeanDifference(const QImage& a, const QImage& b) {
+  const QImage x = a.convertToFormat(QImage::Format_RGB32),
+               y = b.convertToFormat(QImage::Format_RGB32);
+  double sum = 0;
+  for (int r = 0; r < x.height(); ++r)
+    for (int c = 0; c < x.width(); ++c) {
+      const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
+      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+             std::abs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * x.width() * x.height());
+}
+
+}  // namespace
+
+TEST(BuiltInScaled, FacesAtTwoAndThreeTimesOnTheSameOutline) {
+  App();
+  QWidget one;
+  auto* plain = new TSkinForm(&one);
+  plain->LoadSkin();
+  for (const int s : {2, 3}) {
+    SCOPED_TRACE(s);
+    QWidget form;
+    auto* skin = new TSkinForm(&form);
+    skin->SetPixelRatioSource([s] { return double(s); });
+    skin->LoadSkin();
+    EXPECT_EQ(skin->FaceScale(), s);
+    EXPECT_EQ(skin->MouseUpBitmap().size(), QSize(480 * s, 480 * s));
+    EXPECT_EQ(skin->MouseOnBitmap().size(), QSize(480 * s, 480 * s));
+    EXPECT_EQ(form.size(), QSize(480, 480));
+    EXPECT_EQ(*skin->Region(), *plain->Region());
+    // The same drawing: brought down to 1x it is the 1x face but for the
+    // detail the 1x pixels cannot hold.
+    const QImage down =
+        skin->MouseUpBitmap().scaled(480, 480, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(MeanDifference(down, plain->MouseUpBitmap()), 4.0);
+    const QImage hover =
+        skin->MouseOnBitmap().scaled(480, 480, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(MeanDifference(hover, plain->MouseOnBitmap()), 4.0);
+  }
+}
+
+TEST(BuiltInResources, LargerMasksKeepTheOutlineOfTheOneXMask) {
+  App();
+  QWidget form;
+  auto* skin = new TSkinForm(&form);
+  skin->LoadSkin();
+  const QRegion& region = *skin->Region();
+  const auto uniform = [&region](int x, int y, bool* inside) {
+    *inside = region.contains(QPoint(x, y));
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (region.contains(QPoint(x + dx, y + dy)) != *inside) return false;
+    return true;
+  };
+  for (const int s : {2, 3}) {
+    const QImage fine = lugatim::codecs::DecodeBmp(
+        View(Resource(QStringLiteral(":/BMP/SZLS3MS@%1X").arg(s).toLatin1().constData())));
+    ASSERT_EQ(fine.size(), QSize(480 * s, 480 * s));
+    int checked = 0;
+    for (int y = 0; y < fine.height(); ++y)
+      for (int x = 0; x < fine.width(); ++x) {
+        bool inside = false;
+        if (!uniform(x / s, y / s, &inside)) continue;
+        ASSERT_EQ(fine.pixel(x, y) != qRgb(255, 255, 255), inside) << s << ": " << x << "," << y;
+        ++checked;
+      }
+    EXPECT_GT(checked, 480 * 480 * s * s * 9 / 10);
+  }
+}
+
+TEST(BuiltInResources, FlagsAndBannerAtTwoAndThreeTimes) {
+  App();
+  for (const int s : {2, 3}) {
+    SCOPED_TRACE(s);
+    const QImage one = lugatim::codecs::DecodeBmp(View(Resource(":/BMP/TURK")));
+    for (const char* name : {":/BMP/TURK@%1X", ":/BMP/INGI@%1X"}) {
+      const QImage glyph = lugatim::codecs::DecodeBmp(
+          View(Resource(QString::fromLatin1(name).arg(s).toLatin1().constData())));
+      EXPECT_EQ(glyph.size(), QSize(38 * s, 27 * s));
+      EXPECT_EQ(glyph.pixel(0, glyph.height() - 1), qRgb(0xc0, 0xc0, 0xc0));
+    }
+    const QImage turk = lugatim::codecs::DecodeBmp(
+        View(Resource(QStringLiteral(":/BMP/TURK@%1X").arg(s).toLatin1().constData())));
+    EXPECT_EQ(turk.pixel(30 * s, 8 * s), one.pixel(30, 8));  // the red field
+    const QByteArray gif =
+        Resource(QStringLiteral(":/GIF/BANNER@%1X").arg(s).toLatin1().constData());
+    const lugatim::codecs::TGifAnimation banner =
+        lugatim::codecs::DecodeGif(gif.constData(), static_cast<size_t>(gif.size()));
+    ASSERT_EQ(banner.frames.size(), 1u);
+    const QImage& first = banner.frames[0].image;
+    EXPECT_EQ(first.size(), QSize(468 * s, 60 * s));
+    EXPECT_EQ(qAlpha(first.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(first.pixel(234 * s, 30 * s)), 255);
+  }
+}
