@@ -10,10 +10,10 @@ const char* const kDamagedDatabaseMessage =
 
 TDModuleFrm::TDModuleFrm(IMessageSink& messages) : messages_(messages) {
   for (TTable* table : {&SozlukTB, &SozlukETB}) {
-    table->databaseName = "Lugatim";
+    table->databaseName = kDictionaryAlias;
   }
-  SozlukTB.tableName = "Sozluk1.DB";
-  SozlukETB.tableName = "SozlukE1.DB";
+  SozlukTB.tableName = kEnglishHeadwordsTable;
+  SozlukETB.tableName = kTurkishHeadwordsTable;
   for (TField* f : {&SozlukTBKelime, &SozlukTBKategori, &SozlukTBOnekSonek, &SozlukTBSiraNo,
                     &SozlukTBAnlami, &SozlukTBOrnek}) {
     SozlukTB.AddField(f);

@@ -14,6 +14,12 @@ namespace lugatim::data {
 // separated by a single carriage return, no break at the end.
 extern const char* const kDamagedDatabaseMessage;
 
+// The alias and the table files of the two dictionaries: English headwords
+// (the Turkish interface's table) and Turkish headwords (the English one's).
+inline constexpr const char* kDictionaryAlias = "Lugatim";
+inline constexpr const char* kEnglishHeadwordsTable = "Sozluk1.DB";
+inline constexpr const char* kTurkishHeadwordsTable = "SozlukE1.DB";
+
 // Shows a modal message with the application title and a single OK button.
 class IMessageSink {
  public:

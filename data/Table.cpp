@@ -182,6 +182,10 @@ const TTable::Index* TTable::IndexFor(const std::string& column, bool caseInsens
   return nullptr;
 }
 
+std::string TTable::SearchKey(const std::string& value, TLocateOptions options) const {
+  return (options & loCaseInsensitive) != 0 ? base::FoldCase(value) : value;
+}
+
 bool TTable::Locate(const std::string& fieldName, const std::string& value,
                     TLocateOptions options) {
   CheckActive();
@@ -192,7 +196,7 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
   if ((prefix && value.empty()) || count_ == 0) return false;
 
   const Index* index = IndexFor(columns_[static_cast<size_t>(field.Index())], caseInsensitive);
-  const std::string key = caseInsensitive ? base::FoldCase(value) : value;
+  const std::string key = SearchKey(value, options);
   int64_t rowid = 0;
   bool found = false;
 

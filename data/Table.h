@@ -133,6 +133,12 @@ class TTable {
   // Up to count entries from position first on, in table order.
   std::vector<TEntry> ReadEntries(int first, int count) const;
 
+  // Up to limit entries (every one when limit < 0) whose field matches value
+  // under the Locate options, compared exactly as Locate compares, in the
+  // order in which Locate would find them; the current entry stays.
+  std::vector<TEntry> Matching(const std::string& fieldName, const std::string& value,
+                               TLocateOptions options, int limit) const;
+
   // File path the table was (or would be) opened from.
   std::string FilePath() const;
 
@@ -154,6 +160,8 @@ class TTable {
   void Notify(TDataEvent event);
   [[noreturn]] void Fail(const std::string& what) const;
   const Index* IndexFor(const std::string& column, bool caseInsensitive) const;
+  // The value as the match function compares it under the options.
+  std::string SearchKey(const std::string& value, TLocateOptions options) const;
 
   std::string name_;
   std::vector<TField*> fields_;
