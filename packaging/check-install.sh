@@ -9,12 +9,16 @@ prefix=$(mktemp -d)/usr
 trap 'rm -rf "$(dirname "$prefix")"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/lugatim bin/lugatim-import share/applications/lugatim.desktop \
-         share/icons/hicolor/64x64/apps/lugatim.png; do
+for f in bin/lugatim bin/lugatim-import bin/lugatim-lookup share/applications/lugatim.desktop \
+         share/icons/hicolor/64x64/apps/lugatim.png share/man/man1/lugatim.1.gz \
+         share/man/man1/lugatim-lookup.1.gz; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 grep -q '^Exec=lugatim$' "$prefix/share/applications/lugatim.desktop"
 grep -q '^Icon=lugatim$' "$prefix/share/applications/lugatim.desktop"
+grep -q '^Exec=lugatim --selection$' "$prefix/share/applications/lugatim.desktop"
+grep -q '^Name\[tr\]=Seçili metni ara$' "$prefix/share/applications/lugatim.desktop"
+zcat "$prefix/share/man/man1/lugatim-lookup.1.gz" | grep -q '^lugatim\\-lookup \\- '
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/lugatim.desktop"
 fi
@@ -33,4 +37,7 @@ fi
 printf 'kitap\tisim\t\tbook\n' > "$prefix/words.tsv"
 env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-import" tsv "$prefix/words.tsv" "$prefix/share/lugatim/data/Mine.DB" >/dev/null
 [ -s "$prefix/share/lugatim/data/Mine.DB" ]
+# The installed lookup tool reads the installed tables.
+cp "$prefix/share/lugatim/data/Mine.DB" "$prefix/share/lugatim/data/Sozluk1.DB"
+env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-lookup" --en --exact kitap | grep -q '^      book$'
 echo "install layout ok"
