@@ -133,11 +133,17 @@ class TTable {
   // Up to count entries from position first on, in table order.
   std::vector<TEntry> ReadEntries(int first, int count) const;
 
-  // Up to limit entries (every one when limit < 0) whose field matches value
-  // under the Locate options, compared exactly as Locate compares, in the
-  // order in which Locate would find them; the current entry stays.
-  std::vector<TEntry> Matching(const std::string& fieldName, const std::string& value,
-                               TLocateOptions options, int limit) const;
+  // The entries whose field is value (every one) and those that only begin
+  // with it (at most beginningLimit), compared exactly as Locate compares,
+  // with or without regard to case as caseOption (0 or loCaseInsensitive)
+  // says; each group in the order in which Locate finds its entries. One
+  // pass over the field; the current entry stays.
+  struct TMatches {
+    std::vector<TEntry> equal;
+    std::vector<TEntry> beginning;
+  };
+  TMatches Matching(const std::string& fieldName, const std::string& value,
+                    TLocateOptions caseOption, int beginningLimit) const;
 
   // File path the table was (or would be) opened from.
   std::string FilePath() const;

@@ -21,6 +21,8 @@ done
 [ -f "$tables/Sozluk1.DB" ] || { echo "no tables in $tables (build default_dictionaries)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-lookup-bench-XXXXXX")
+# dictd started by root gives up its rights: its configuration must stay readable.
+chmod 755 "$work"
 xvfb= dictd_pid=
 cleanup() {
   [ -n "$dictd_pid" ] && kill "$dictd_pid" 2>/dev/null
@@ -51,9 +53,11 @@ database fd-tur-eng {
 }
 CONF
 dictd --config "$work/dictd.conf" --port "$port" --listen-to 127.0.0.1 \
-      --pid-file "$work/dictd.pid" -L "$work/dictd.log" --locale C.UTF-8 -d nodetach &
+      --pid-file "$work/dictd.pid" --locale C.UTF-8 -d nodetach 2>"$work/dictd.err" &
 dictd_pid=$!
-for _ in $(seq 200); do dict -h 127.0.0.1 -p "$port" -D >/dev/null 2>&1 && break || sleep 0.05; done
+for _ in $(seq 200); do dict -h 127.0.0.1 -p "$port" -D 2>/dev/null | grep -q fd-eng-tur && break || sleep 0.05; done
+dict -h 127.0.0.1 -p "$port" -D 2>/dev/null | grep -q fd-eng-tur ||
+  { echo "dictd did not start:" >&2; cat "$work/dictd.err" >&2; exit 1; }
 
 export WORK=$work DISPLAY=$display BIN=$bin LUGATIM_DB_DIR=$tables RUNS=$runs DICT_PORT=$port
 python3 - <<'PY'

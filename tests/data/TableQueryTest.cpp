@@ -1,4 +1,5 @@
-// Listing the entries that match: the same matches as Locate, in the order
+// Listing the entries that match: the same matches as Locate, equal ones
+// apart from those that only begin with the value, each group in the order
 // Locate finds them, bounded, and without moving the current entry.
 
 #include "data/Table.h"
@@ -16,34 +17,37 @@ class Matching : public TableFolder {
                {"KİTAPÇI", "4"},
                {"kitap", "5"},
                {"ışık", "6"},
-               {"Işık", "7"}},
+               {"Işık", "7"},
+               {"kitaplık", "8"}},
               extraSql);
     table_.databaseName = "Lugatim";
     table_.tableName = "Sozluk1.DB";
     table_.Open();
   }
-  // The meanings of the matches, which identify the rows.
-  std::string Rows(const std::string& value, TLocateOptions options, int limit = -1) {
-    std::string rows;
+  // The meanings of the matches, which identify the rows: "equal | beginning".
+  std::string Rows(const std::string& value, TLocateOptions caseOption, int limit = 100) {
     const size_t anlami = static_cast<size_t>(table_.FieldByName("Anlami").Index());
-    for (const TEntry& e : table_.Matching("Kelime", value, options, limit)) {
-      rows += (rows.empty() ? "" : ",") + e.values[anlami];
-    }
-    return rows;
+    const auto join = [&](const std::vector<TEntry>& entries) {
+      std::string rows;
+      for (const TEntry& e : entries) rows += (rows.empty() ? "" : ",") + e.values[anlami];
+      return rows;
+    };
+    const TTable::TMatches m = table_.Matching("Kelime", value, caseOption, limit);
+    return join(m.equal) + " | " + join(m.beginning);
   }
   TTable table_{"SozlukTB"};
 };
 
 TEST_F(Matching, SameMatchesAsLocateInTableOrderWithoutAnIndex) {
   Open("");
-  EXPECT_EQ(Rows("kitap", 0), "1,5");
-  EXPECT_EQ(Rows("kitap", loCaseInsensitive), "1,2,5");
-  EXPECT_EQ(Rows("KITAP", loCaseInsensitive | loPartialKey), "1,2,4,5");
-  EXPECT_EQ(Rows("IŞIK", loCaseInsensitive), "6,7");
-  EXPECT_EQ(Rows("kitap", loCaseInsensitive | loPartialKey, 2), "1,2");
-  EXPECT_EQ(Rows("", loPartialKey), "");
-  EXPECT_EQ(Rows("kitap", 0, 0), "");
-  EXPECT_EQ(Rows("zebra", loPartialKey), "");
+  EXPECT_EQ(Rows("kitap", 0), "1,5 | 8");
+  EXPECT_EQ(Rows("kitap", loCaseInsensitive), "1,2,5 | 4,8");
+  EXPECT_EQ(Rows("KITAP", loCaseInsensitive), "1,2,5 | 4,8");
+  EXPECT_EQ(Rows("IŞIK", loCaseInsensitive), "6,7 | ");
+  EXPECT_EQ(Rows("ki", loCaseInsensitive, 3), " | 1,2,3");
+  EXPECT_EQ(Rows("kitap", loCaseInsensitive, 0), "1,2,5 | ");
+  EXPECT_EQ(Rows("", 0), " | ");
+  EXPECT_EQ(Rows("zebra", loCaseInsensitive), " | ");
   // The first of them is the entry Locate makes current.
   table_.MoveTo(6);
   ASSERT_TRUE(table_.Locate("Kelime", "KITAP", loCaseInsensitive | loPartialKey));
@@ -53,9 +57,9 @@ TEST_F(Matching, SameMatchesAsLocateInTableOrderWithoutAnIndex) {
 TEST_F(Matching, AFittingIndexGivesItsOrderAndTheCurrentEntryStays) {
   Open("CREATE INDEX k ON Sozluk1(Kelime COLLATE NOCASE DESC)");
   table_.MoveTo(2);
-  EXPECT_EQ(Rows("kit", loCaseInsensitive | loPartialKey), "4,1,2,5");
+  EXPECT_EQ(Rows("kit", loCaseInsensitive), " | 4,8,1,2,5");
   EXPECT_EQ(table_.Position(), 2);
   EXPECT_EQ(table_.FieldByName("Anlami").AsString(), "3");
   table_.Close();
-  EXPECT_THROW(table_.Matching("Kelime", "kitap", 0, -1), EDatabaseError);
+  EXPECT_THROW(table_.Matching("Kelime", "kitap", 0, 10), EDatabaseError);
 }

@@ -1,7 +1,5 @@
 #include "tools/lookup/Lookup.h"
 
-#include <set>
-
 #include "data/DModUnt.h"
 #include "data/Table.h"
 
@@ -108,23 +106,10 @@ TLookupTable LookUpIn(const std::string& file, const std::string& word, bool exa
     result.entries.push_back(
         {e.values[0], e.values[1], e.values[2], Lines(e.values[3]), Lines(e.values[4]), exact});
   };
-  const std::vector<data::TEntry> exact =
-      table.Matching("Kelime", word, data::loCaseInsensitive, -1);
-  std::set<int64_t> shown;
-  for (const data::TEntry& e : exact) {
-    add(e, true);
-    shown.insert(e.rowid);
-  }
-  if (!exactOnly) {
-    const int limit = static_cast<int>(exact.size()) + kMaxBeginningWith;
-    int more = 0;
-    for (const data::TEntry& e :
-         table.Matching("Kelime", word, data::loCaseInsensitive | data::loPartialKey, limit)) {
-      if (shown.count(e.rowid) != 0 || more == kMaxBeginningWith) continue;
-      add(e, false);
-      ++more;
-    }
-  }
+  const data::TTable::TMatches matches =
+      table.Matching("Kelime", word, data::loCaseInsensitive, exactOnly ? 0 : kMaxBeginningWith);
+  for (const data::TEntry& e : matches.equal) add(e, true);
+  for (const data::TEntry& e : matches.beginning) add(e, false);
   return result;
 }
 
