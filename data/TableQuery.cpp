@@ -33,7 +33,26 @@ TTable::TMatches TTable::Matching(const std::string& fieldName, const std::strin
   // compared once more, whole, only then.
   std::vector<int64_t> equal;
   std::vector<int64_t> beginning;
-  {
+  const bool orderedLikeSearch =
+      index != nullptr && !index->descending &&
+      (index->collation == "BINARY" || index->collation == kFoldCollation);
+  if (orderedLikeSearch) {
+    // The index orders the keys as the search compares them: the matches are
+    // the keys from the value on, up to the first that does not begin with it.
+    const std::string collate = " COLLATE " + index->collation;
+    Query q(Statement("SELECT rowid, lugatim_match(" + column + ", ?1, ?2), lugatim_match(" +
+                      column + ", ?1, ?3) FROM " + sqlTable_ + " INDEXED BY " + Quote(index->name) +
+                      " WHERE " + column + collate + " >= ?4 ORDER BY " + column + collate +
+                      ", rowid"));
+    q.Bind(1, SearchKey(value, prefixOptions));
+    q.Bind(2, static_cast<int64_t>(prefixOptions));
+    q.Bind(3, static_cast<int64_t>(equalOptions));
+    q.Bind(4, value);
+    while (q.Step() == SQLITE_ROW && q.Int(1) != 0) {
+      (q.Int(2) != 0 ? equal : beginning).push_back(q.Int(0));
+    }
+    if (q.Rc() != SQLITE_DONE && q.Rc() != SQLITE_ROW) Fail(EngineError(q.Rc(), db_, path_));
+  } else {
     const std::string order = index != nullptr
                                   ? " ORDER BY " + column + " COLLATE " + index->collation +
                                         (index->descending ? " DESC, rowid" : ", rowid")

@@ -2,6 +2,7 @@
 // apart from those that only begin with the value, each group in the order
 // Locate finds them, bounded, and without moving the current entry.
 
+#include "base/TextFold.h"
 #include "data/Table.h"
 #include "tests/support/TableFixture.h"
 
@@ -62,4 +63,29 @@ TEST_F(Matching, AFittingIndexGivesItsOrderAndTheCurrentEntryStays) {
   EXPECT_EQ(table_.FieldByName("Anlami").AsString(), "3");
   table_.Close();
   EXPECT_THROW(table_.Matching("Kelime", "kitap", 0, 10), EDatabaseError);
+}
+
+TEST_F(Matching, AnIndexOrderedAsTheSearchComparesIsReadFromTheValueOnOnly) {
+  Open("CREATE INDEX b ON Sozluk1(Kelime)");
+  EXPECT_EQ(Rows("kitap", 0), "1,5 | 8");
+  EXPECT_EQ(Rows("Kitap", 0), "2 | ");
+  table_.Close();
+  // The program's own folding collation, as a table may carry it.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ + "Sozluk1.DB").c_str(), &db), SQLITE_OK);
+  sqlite3_create_collation(
+      db, kFoldCollation, SQLITE_UTF8, nullptr,
+      [](void*, int n1, const void* s1, int n2, const void* s2) {
+        return lugatim::base::CompareIgnoringCase(
+            std::string_view(static_cast<const char*>(s1), static_cast<size_t>(n1)),
+            std::string_view(static_cast<const char*>(s2), static_cast<size_t>(n2)));
+      });
+  Exec(db, "CREATE INDEX f ON Sozluk1(Kelime COLLATE LUGATIM_NOCASE)");
+  sqlite3_close(db);
+  table_.Open();
+  EXPECT_EQ(Rows("kitap", loCaseInsensitive), "1,2,5 | 8,4");
+  EXPECT_EQ(Rows("KIT", loCaseInsensitive), " | 1,2,5,8,4");
+  EXPECT_EQ(Rows("kitap", loCaseInsensitive, 1), "1,2,5 | 8");
+  EXPECT_EQ(Rows("IŞIK", loCaseInsensitive), "6,7 | ");
+  EXPECT_EQ(Rows("kiz", loCaseInsensitive), " | ");
 }
