@@ -64,14 +64,12 @@ TStartDecision TakeLockOrHandOver(const std::string& requestBytes, int timeoutMs
     if (platform::AcquireSingleInstance()) return TStartDecision::RunHere;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    switch (platform::SendHandOver(socketPath, requestBytes,
-                                   static_cast<int>(std::max<long long>(left.count(), 1)))) {
-      case platform::THandOverResult::Delivered:
-        return TStartDecision::HandedOver;
-      case platform::THandOverResult::Refused:
-        return TStartDecision::NotTaken;
-      case platform::THandOverResult::NoListener:
-        break;
+    // Not taken: nobody listens yet (a copy still starting), or the copy is
+    // ending or busy with other senders; either clears up, or the lock frees.
+    if (platform::SendHandOver(socketPath, requestBytes,
+                               static_cast<int>(std::max<long long>(left.count(), 1))) ==
+        platform::THandOverResult::Delivered) {
+      return TStartDecision::HandedOver;
     }
     if (std::chrono::steady_clock::now() >= deadline) return TStartDecision::NotTaken;
     // The lock's holder binds its socket right after taking the lock.

@@ -30,9 +30,9 @@ enum class TStartDecision {
 };
 
 // Takes the single-instance lock, or else hands the request to the copy that
-// holds it. A copy that is still starting may not listen yet: the hand-over
-// is tried again until timeoutMs, and should that copy end meanwhile, this
-// process takes the lock and runs here.
+// holds it. A copy that is still starting may not listen yet, one that is
+// ending no longer answers: the hand-over is tried again until timeoutMs,
+// and should that copy end meanwhile, this process takes the lock and runs here.
 TStartDecision TakeLockOrHandOver(const std::string& requestBytes, int timeoutMs);
 
 }  // namespace lugatim::app

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -216,4 +217,19 @@ TEST_F(HandOverProgram, WrongUsageIsExitTwoWithTheUsage) {
   EXPECT_NE(wrong.text.find("unknown option --frobnicate"), std::string::npos) << wrong.text;
   EXPECT_NE(wrong.text.find("Usage: lugatim"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(SocketPath()));
+}
+
+// A copy that holds the lock but takes no words (say, an older one): the
+// sender tries for its five seconds, then says so and leaves with 1, and
+// starts no second window.
+TEST_F(HandOverProgram, ALockHolderThatTakesNoWordsIsReportedWithStatusOne) {
+  const int lock = open((runtime_ + "/Lugatim_Muteksi").c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+  Copy& sender = Launch({"cat"});
+  EXPECT_EQ(sender.ExitStatus(std::chrono::seconds(30)), 1);
+  EXPECT_NE(sender.text.find("did not take the word (" + SocketPath() + ")"), std::string::npos)
+      << sender.text;
+  EXPECT_EQ(sender.text.find("Looked up"), std::string::npos);
+  close(lock);
 }
