@@ -5,7 +5,9 @@
 #     the search box holds the word and every view has followed) — median of RUNS;
 #  2. `lugatim-lookup WORD` against `dict` asking a dictd on loopback that
 #     serves the same FreeDict dictionaries (its own configuration in a
-#     temporary folder), the same words alternately — median per call.
+#     temporary folder), the same words alternately — median per call; also
+#     over copies of the tables that carry an index in the program's folding
+#     collation (made by add_fold_index when the benchmarks are built).
 #
 #   bench/lookup/run.sh [bin-folder]   (default build/release/bin; RUNS=20)
 # Needs Xvfb, xdotool, dictd, dict, python3 and the default dictionaries
@@ -59,9 +61,20 @@ for _ in $(seq 200); do dict -h 127.0.0.1 -p "$port" -D 2>/dev/null | grep -q fd
 dict -h 127.0.0.1 -p "$port" -D 2>/dev/null | grep -q fd-eng-tur ||
   { echo "dictd did not start:" >&2; cat "$work/dictd.err" >&2; exit 1; }
 
-export WORK=$work DISPLAY=$display BIN=$bin LUGATIM_DB_DIR=$tables RUNS=$runs DICT_PORT=$port
+# Copies of the tables with a folding index, when the helper is built.
+folded=
+if [ -x "$bin/add_fold_index" ]; then
+  folded=$work/folded
+  mkdir -p "$folded"
+  for t in Sozluk1.DB SozlukE1.DB; do
+    cp "$tables/$t" "$folded/$t"
+    "$bin/add_fold_index" "$folded/$t"
+  done
+fi
+
+export FOLDED=$folded WORK=$work DISPLAY=$display BIN=$bin LUGATIM_DB_DIR=$tables RUNS=$runs DICT_PORT=$port
 python3 - <<'PY'
-import os, select, statistics, subprocess, time
+import os, resource, select, statistics, subprocess, time
 
 bin_dir, work, runs = os.environ["BIN"], os.environ["WORK"], int(os.environ["RUNS"])
 port = os.environ["DICT_PORT"]
@@ -113,16 +126,29 @@ print(f"lugatim WORD -> word shown in the open window: median {statistics.median
       f" sender exited after median {statistics.median(sender_exit):.1f} ms)")
 
 # 2. Terminal lookup against dict + dictd, same words, alternately.
-def timed(argv):
+cpu = {}
+
+def timed(argv, name=None):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.perf_counter()
     done = subprocess.run(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    return (time.perf_counter() - start) * 1000, done.returncode, len(done.stdout)
+    elapsed = (time.perf_counter() - start) * 1000
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    if name:
+        cpu.setdefault(name, []).append(
+            (after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime) * 1000)
+    return elapsed, done.returncode, len(done.stdout)
 
 commands = {
     "lugatim-lookup WORD": lambda w: [os.path.join(bin_dir, "lugatim-lookup"), w],
     "lugatim-lookup --exact WORD": lambda w: [os.path.join(bin_dir, "lugatim-lookup"), "--exact", w],
     "dict (dictd on loopback)": lambda w: ["dict", "-h", "127.0.0.1", "-p", port, w],
 }
+if os.environ.get("FOLDED"):
+    commands["lugatim-lookup, folding index"] = lambda w: [
+        "env", "LUGATIM_DB_DIR=" + os.environ["FOLDED"], os.path.join(bin_dir, "lugatim-lookup"), w]
+    commands["same, through env (baseline)"] = lambda w: [
+        "env", os.path.join(bin_dir, "lugatim-lookup"), w]
 for name, make in commands.items():  # one untimed pass: files in the page cache for each
     for w in words:
         timed(make(w))
@@ -131,11 +157,14 @@ found = {name: 0 for name in commands}
 for _ in range(max(1, runs // len(words)) * 3):
     for w in words:
         for name, make in commands.items():
-            ms, rc, size = timed(make(w))
+            ms, rc, size = timed(make(w), name)
             times[name].append(ms)
             found[name] += rc == 0 and size > 0
 for name in commands:
     t = times[name]
-    print(f"{name:28s} median {statistics.median(t):6.2f} ms  (min {min(t):.2f}, max {max(t):.2f};"
-          f" {len(t)} calls, {found[name]} answered)")
+    print(f"{name:30s} median {statistics.median(t):6.2f} ms  (min {min(t):.2f}, max {max(t):.2f};"
+          f" {len(t)} calls, {found[name]} answered; client CPU median"
+          f" {statistics.median(cpu[name]):.1f} ms)")
+print("(dict's CPU leaves out the dictd child that answers it; load average",
+      " ".join(f"{x:.1f}" for x in os.getloadavg()) + ")")
 PY
