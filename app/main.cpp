@@ -42,15 +42,21 @@ std::string ActivationToken() {
   return token != nullptr ? token : "";
 }
 
+// The socket that takes words, listening from right after the lock is taken,
+// so a word sent while the window is being built waits in the socket's queue
+// instead of finding nobody. A failure leaves the program without it.
+std::unique_ptr<platform::THandOverListener> ListenForWords() {
+  auto listener = std::make_unique<platform::THandOverListener>();
+  if (!listener->Listen()) {
+    base::Trace("Hand-over socket unavailable: %s", listener->Error().c_str());
+  }
+  return listener;
+}
+
 // Runs this copy: it holds the lock. word, when not empty, is looked up once
 // the window is up.
-int RunProgram(app::TApplication& application, const std::string& word) {
-  // Listening starts before the window is built, so a word sent meanwhile
-  // waits in the socket's queue instead of finding nobody.
-  auto listener = std::make_unique<platform::THandOverListener>();
-  if (!listener->Listen())
-    base::Trace("Hand-over socket unavailable: %s", listener->Error().c_str());
-
+int RunProgram(app::TApplication& application,
+               std::unique_ptr<platform::THandOverListener> listener, const std::string& word) {
   static app::TProcessState state;
   auto window = std::make_unique<app::TfrmLugatim>(state, platform::ExecutableDir());
   app::frmLugatim = window.get();
@@ -96,8 +102,9 @@ int LookUp(const std::string& word, int& argc, char** argv,
     case app::TStartDecision::RunHere:
       break;
   }
+  auto listener = ListenForWords();
   if (!application) application = std::make_unique<app::TApplication>(argc, argv);
-  return RunProgram(*application, word);
+  return RunProgram(*application, std::move(listener), word);
 }
 
 }  // namespace
@@ -121,13 +128,14 @@ int main(int argc, char** argv) {
       if (!word.empty()) return LookUp(word, argc, argv, std::move(application));
       std::fputs("lugatim: nothing is selected\n", stderr);
       if (!platform::AcquireSingleInstance()) return 0;
-      return RunProgram(*application, {});
+      return RunProgram(*application, ListenForWords(), {});
     }
     case app::TCommandLine::Mode::Start:
       break;
   }
   // A second copy in the same session leaves at once, showing nothing.
   if (!platform::AcquireSingleInstance()) return 0;
+  auto listener = ListenForWords();
   app::TApplication application(argc, argv);
-  return RunProgram(application, {});
+  return RunProgram(application, std::move(listener), {});
 }
