@@ -27,8 +27,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/lugatim-lookup-bench-XXXXXX")
 chmod 755 "$work"
 xvfb= dictd_pid=
 cleanup() {
-  [ -n "$dictd_pid" ] && kill "$dictd_pid" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  if [ -n "$dictd_pid" ]; then kill "$dictd_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
