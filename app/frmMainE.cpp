@@ -10,8 +10,11 @@
 #include <filesystem>
 
 #include "app/Application.h"
+#include "app/HandOverServer.h"
+#include "app/LookupText.h"
 #include "app/Texts.h"
 #include "banner/Kodlar.h"
+#include "base/Trace.h"
 #include "platform/ExePath.h"
 #include "skin/SkinResources.h"
 
@@ -327,12 +330,38 @@ void TfrmLugatim::showEvent(QShowEvent* event) {
 }
 
 void TfrmLugatim::Edit1Change() {
+  lastSearchFound_ = false;
   if (dataModule_ == nullptr) return;
   const std::string text = Edit1->text().toStdString();
   if (state_.currentLanguage == "Eng") {
-    dataModule_->SozlukETB.Locate("Kelime", text, data::loPartialKey);
+    lastSearchFound_ = dataModule_->SozlukETB.Locate("Kelime", text, data::loPartialKey);
   } else if (state_.currentLanguage == "Tur") {
-    dataModule_->SozlukTB.Locate("Kelime", text, data::loPartialKey);
+    lastSearchFound_ = dataModule_->SozlukTB.Locate("Kelime", text, data::loPartialKey);
+  }
+}
+
+void TfrmLugatim::LookUpWord(const std::string& word, const std::string& activationToken) {
+  BringToFront(*this, activationToken);
+  const auto type = [this](const QString& text) {
+    // Typing the text that already stands there searches again all the same.
+    if (Edit1->text() == text) {
+      Edit1Change();
+    } else {
+      Edit1->setText(text);
+    }
+    return lastSearchFound_;
+  };
+  // The English interface searches Turkish headwords, the Turkish one English.
+  const QString given = QString::fromStdString(word);
+  bool found = false;
+  for (const QString& candidate : LookupCandidates(given, state_.currentLanguage == "Eng")) {
+    if ((found = type(candidate))) break;
+  }
+  if (!found) type(given);
+  Edit1->setFocus();
+  if (base::TraceEnabled()) {
+    base::Trace("Looked up: %s (%s)", Edit1->text().toStdString().c_str(),
+                found ? "found" : "not found");
   }
 }
 

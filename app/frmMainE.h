@@ -52,6 +52,11 @@ class TfrmLugatim : public QWidget {
   void FormShow();
   void FormDestroy();
 
+  // A word handed over from outside: the window comes to the front and the
+  // word goes into the search box; when it finds nothing as given, its
+  // lower-case forms are tried before it is left there as it is.
+  void LookUpWord(const std::string& word, const std::string& activationToken = {});
+
   // Handlers.
   void Edit1Change();
   // Key preview: returns true when the key was consumed.
@@ -142,6 +147,7 @@ class TfrmLugatim : public QWidget {
   std::vector<int> rightEdge_;
   std::vector<int> storedWidth_;
   bool shown_ = false;
+  bool lastSearchFound_ = false;  // whether the search box's last search found an entry
 };
 
 // The program's single main window and data module, while they exist.

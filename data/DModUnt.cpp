@@ -10,13 +10,13 @@ const char* const kDamagedDatabaseMessage =
 
 TDModuleFrm::TDModuleFrm(IMessageSink& messages) : messages_(messages) {
   for (TTable* table : {&SozlukTB, &SozlukETB}) {
-    table->databaseName = "Lugatim";
+    table->databaseName = kDictionaryAlias;
   }
-  SozlukTB.tableName = "Sozluk1.DB";
-  SozlukETB.tableName = "SozlukE1.DB";
+  SozlukTB.tableName = kEnglishHeadwordsTable;
+  SozlukETB.tableName = kTurkishHeadwordsTable;
   // The Turkish interface looks up English headwords, the English one Turkish headwords.
-  SozlukTB.language = base::TLanguage::English;
-  SozlukETB.language = base::TLanguage::Turkish;
+  SozlukTB.language = HeadwordLanguageOf(SozlukTB.tableName);
+  SozlukETB.language = HeadwordLanguageOf(SozlukETB.tableName);
   for (TField* f : {&SozlukTBKelime, &SozlukTBKategori, &SozlukTBOnekSonek, &SozlukTBSiraNo,
                     &SozlukTBAnlami, &SozlukTBOrnek}) {
     SozlukTB.AddField(f);

@@ -3,9 +3,11 @@
 // action that closes and reopens them.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Action.h"
+#include "base/TextFold.h"
 #include "data/Table.h"
 
 namespace lugatim::data {
@@ -13,6 +15,18 @@ namespace lugatim::data {
 // The message shown when the tables cannot be opened at start-up: four lines
 // separated by a single carriage return, no break at the end.
 extern const char* const kDamagedDatabaseMessage;
+
+// The alias and the table files of the two dictionaries: English headwords
+// (the Turkish interface's table) and Turkish headwords (the English one's).
+inline constexpr const char* kDictionaryAlias = "Lugatim";
+inline constexpr const char* kEnglishHeadwordsTable = "Sozluk1.DB";
+inline constexpr const char* kTurkishHeadwordsTable = "SozlukE1.DB";
+
+// The language of a dictionary table's headwords, by its file: Turkish for
+// the English interface's table, English for every other.
+inline base::TLanguage HeadwordLanguageOf(std::string_view tableFile) {
+  return tableFile == kTurkishHeadwordsTable ? base::TLanguage::Turkish : base::TLanguage::English;
+}
 
 // Shows a modal message with the application title and a single OK button.
 class IMessageSink {

@@ -186,6 +186,12 @@ const TTable::Index* TTable::IndexFor(const std::string& column, TLocateOptions 
   return nullptr;
 }
 
+std::string TTable::SearchKey(std::string_view value, TLocateOptions options) const {
+  if (options & loIgnoreMarks) return base::FoldMarks(value, language);
+  if (options & loCaseInsensitive) return base::FoldCase(value, language);
+  return std::string(value);
+}
+
 bool TTable::Locate(const std::string& fieldName, const std::string& value,
                     TLocateOptions options) {
   CheckActive();
@@ -195,12 +201,7 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value,
   if ((prefix && value.empty()) || count_ == 0) return false;
 
   const Index* index = IndexFor(columns_[static_cast<size_t>(field.Index())], options);
-  // The search's own form of a text: as it is, folded, or folded without marks.
-  const auto searchForm = [&](std::string_view text) {
-    if (options & loIgnoreMarks) return base::FoldMarks(text, language);
-    if (options & loCaseInsensitive) return base::FoldCase(text, language);
-    return std::string(text);
-  };
+  const auto searchForm = [&](std::string_view text) { return SearchKey(text, options); };
   const std::string key = searchForm(value);
   int64_t rowid = 0;
   bool found = false;

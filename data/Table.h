@@ -137,6 +137,18 @@ class TTable {
   // Up to count entries from position first on, in table order.
   std::vector<TEntry> ReadEntries(int first, int count) const;
 
+  // The entries whose field is value (every one) and those that only begin
+  // with it (at most beginningLimit), compared exactly as Locate compares,
+  // with or without regard to case as caseOption (0 or loCaseInsensitive)
+  // says; each group in the order in which Locate finds its entries. One
+  // pass over the field; the current entry stays.
+  struct TMatches {
+    std::vector<TEntry> equal;
+    std::vector<TEntry> beginning;
+  };
+  TMatches Matching(const std::string& fieldName, const std::string& value,
+                    TLocateOptions caseOption, int beginningLimit) const;
+
   // File path the table was (or would be) opened from.
   std::string FilePath() const;
 
@@ -159,6 +171,9 @@ class TTable {
   [[noreturn]] void Fail(const std::string& what) const;
   // An index on column whose collation compares as a search with these options does.
   const Index* IndexFor(const std::string& column, TLocateOptions options) const;
+  // The value in the form the search compares under the options and the
+  // table's language: as it is, folded, or folded without marks.
+  std::string SearchKey(std::string_view value, TLocateOptions options) const;
 
   std::string name_;
   std::vector<TField*> fields_;

@@ -9,13 +9,17 @@ prefix=$(mktemp -d)/usr
 trap 'rm -rf "$(dirname "$prefix")"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/lugatim bin/lugatim-import bin/lugatim-metafile share/applications/lugatim.desktop \
-         share/icons/hicolor/64x64/apps/lugatim.png share/icons/hicolor/16x16/apps/lugatim.png \
-         share/icons/hicolor/256x256/apps/lugatim.png; do
+for f in bin/lugatim bin/lugatim-import bin/lugatim-metafile bin/lugatim-lookup \
+         share/applications/lugatim.desktop share/icons/hicolor/64x64/apps/lugatim.png \
+         share/icons/hicolor/16x16/apps/lugatim.png share/icons/hicolor/256x256/apps/lugatim.png \
+         share/man/man1/lugatim.1.gz share/man/man1/lugatim-lookup.1.gz; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 grep -q '^Exec=lugatim$' "$prefix/share/applications/lugatim.desktop"
 grep -q '^Icon=lugatim$' "$prefix/share/applications/lugatim.desktop"
+grep -q '^Exec=lugatim --selection$' "$prefix/share/applications/lugatim.desktop"
+grep -q '^Name\[tr\]=Seçili metni ara$' "$prefix/share/applications/lugatim.desktop"
+zcat "$prefix/share/man/man1/lugatim-lookup.1.gz" | grep -q '^lugatim\\-lookup \\- '
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/lugatim.desktop"
 fi
@@ -38,4 +42,7 @@ env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-import" tsv "$prefix/words.tsv" "$pre
 answer=$("$prefix/bin/lugatim-metafile" emf 256 3 </dev/null 3>&1 >/dev/null 2>&1)
 [ "$answer" = "EEMF picture is not valid (no metafile header)" ] ||
   { echo "the installed metafile helper does not answer: $answer"; exit 1; }
+# The installed lookup tool reads the installed tables.
+cp "$prefix/share/lugatim/data/Mine.DB" "$prefix/share/lugatim/data/Sozluk1.DB"
+env -u LUGATIM_DB_DIR "$prefix/bin/lugatim-lookup" --en --exact kitap | grep -q '^      book$'
 echo "install layout ok"

@@ -2,7 +2,9 @@
 // skin's outline, so the screen shows the root window outside the mask and
 // the skin's face inside it.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -336,4 +338,74 @@ TEST_F(X11Lookup, WindowClassIsTheProgramsNameInBothParts) {
   // The caption and the display name are unchanged.
   EXPECT_EQ(Output("xdotool getwindowname " + window_, env_, dir_ + "name.txt"),
             "Sözlük (İngilizce - Türkçe) — Tarvel Translation Demo");
+}
+
+// --selection on a real X server: the text another program selected (the
+// primary selection, else the clipboard) reaches the running window as its
+// first word.
+TEST_F(X11Program, SelectedTextIsHandedToTheRunningWindow) {
+  if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
+  std::vector<std::string> env = StartXvfb();
+  ASSERT_FALSE(env.empty());
+  std::filesystem::remove(dir_ + "Sozluk1.DB");
+  MakeTable("Sozluk1.DB", {{"apple", "elma"}, {"door", "kapı"}, {"cat", "kedi"}});
+  env.push_back("LUGATIM_TRACE=1");
+  int errPipe[2];
+  ASSERT_EQ(pipe2(errPipe, O_CLOEXEC), 0);
+  program_ = fork();
+  if (program_ == 0) {
+    dup2(errPipe[1], STDERR_FILENO);
+    for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
+    execl(LUGATIM_EXE, LUGATIM_EXE, "apple", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(errPipe[1]);
+  std::string traces;
+  const auto waitForTrace = [&](const std::string& needle) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (traces.find(needle) == std::string::npos) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd p{errPipe[0], POLLIN, 0};
+      if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+      char buf[4096];
+      const ssize_t n = read(errPipe[0], buf, sizeof buf);
+      if (n <= 0) return false;
+      traces.append(buf, static_cast<size_t>(n));
+    }
+    return true;
+  };
+  ASSERT_TRUE(waitForTrace("Looked up: apple (found)")) << traces;
+
+  const auto selectAndLookUp = [&](const std::vector<std::string>& ownerArgs) {
+    std::vector<std::string> args{LUGATIM_SELECTION_OWNER};
+    args.insert(args.end(), ownerArgs.begin(), ownerArgs.end());
+    int outPipe[2];
+    EXPECT_EQ(pipe(outPipe), 0);
+    const pid_t owner = fork();
+    if (owner == 0) {
+      dup2(outPipe[1], STDOUT_FILENO);
+      for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
+      std::vector<char*> argv;
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(outPipe[1]);
+    char ready[8] = {};
+    EXPECT_GT(read(outPipe[0], ready, sizeof ready - 1), 0)
+        << "the selection owner never got ready";
+    close(outPipe[0]);
+    const int status = RunToEnd({LUGATIM_EXE, "--selection"}, env);
+    kill(owner, SIGKILL);
+    waitpid(owner, nullptr, 0);
+    return status;
+  };
+  EXPECT_EQ(selectAndLookUp({"  “Door,”\nsecond line"}), 0);
+  EXPECT_TRUE(waitForTrace("Looked up: door (found)")) << traces;
+  // Nothing in the primary selection: the clipboard's text is taken.
+  EXPECT_EQ(selectAndLookUp({"--clipboard", "cat"}), 0);
+  EXPECT_TRUE(waitForTrace("Looked up: cat (found)")) << traces;
+  close(errPipe[0]);
 }

@@ -1,0 +1,249 @@
+#include "tools/lookup/Lookup.h"
+
+#include "data/DModUnt.h"
+#include "data/Table.h"
+
+namespace lugatim::tools {
+
+namespace {
+
+const char* const kUsage =
+    "Usage: lugatim-lookup [--en|--tr] [--exact] [--json] WORD...\n"
+    "Prints the dictionary entries whose headword is WORD (the words joined by\n"
+    "blanks), then up to ten that begin with it; capitals do not count.\n"
+    "  --en     only the English headwords (English-Turkish)\n"
+    "  --tr     only the Turkish headwords (Turkish-English)\n"
+    "  --exact  only entries whose headword is the word\n"
+    "  --json   JSON for scripts instead of text\n"
+    "Exit status: 0 found, 1 nothing found, 2 wrong usage or no table.\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at <= text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+std::string Direction(const std::string& file) {
+  return file == data::kTurkishHeadwordsTable ? "tr-en" : "en-tr";
+}
+
+void JsonString(std::ostream& out, const std::string& text) {
+  static const char* const kHex = "0123456789abcdef";
+  out << '"';
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"':
+        out << "\\\"";
+        break;
+      case '\\':
+        out << "\\\\";
+        break;
+      case '\n':
+        out << "\\n";
+        break;
+      case '\r':
+        out << "\\r";
+        break;
+      case '\t':
+        out << "\\t";
+        break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out << "\\u00" << kHex[c >> 4] << kHex[c & 15];
+        } else {
+          out << ch;
+        }
+    }
+  }
+  out << '"';
+}
+
+void JsonLines(std::ostream& out, const std::vector<std::string>& lines) {
+  out << '[';
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out << ", ";
+    JsonString(out, lines[i]);
+  }
+  out << ']';
+}
+
+// A text as a terminal shows it: control characters from a damaged table
+// would move the cursor or change colours, so they show as '?'.
+std::string Printable(const std::string& text) {
+  std::string out = text;
+  for (char& ch : out) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) ch = '?';
+  }
+  return out;
+}
+
+}  // namespace
+
+TLookupTable LookUpIn(const std::string& file, const std::string& word, bool exactOnly) {
+  data::TTable table(file);
+  table.databaseName = data::kDictionaryAlias;
+  table.tableName = file;
+  table.language = data::HeadwordLanguageOf(file);
+  data::TField kelime{"Kelime", "Kelime", data::TFieldType::String, 255};
+  data::TField kategori{"Kategori", "Kategori", data::TFieldType::String, 255};
+  data::TField onekSonek{"OnekSonek", "OnekSonek", data::TFieldType::String, 255};
+  data::TField anlami{"Anlami", "Anlami", data::TFieldType::Memo};
+  data::TField ornek{"Ornek", "Ornek", data::TFieldType::Memo};
+  for (data::TField* f : {&kelime, &kategori, &onekSonek, &anlami, &ornek}) table.AddField(f);
+  table.Open();
+
+  TLookupTable result{file, Direction(file), {}};
+  const auto add = [&](const data::TEntry& e, bool exact) {
+    result.entries.push_back(
+        {e.values[0], e.values[1], e.values[2], Lines(e.values[3]), Lines(e.values[4]), exact});
+  };
+  const data::TTable::TMatches matches =
+      table.Matching("Kelime", word, data::loCaseInsensitive, exactOnly ? 0 : kMaxBeginningWith);
+  for (const data::TEntry& e : matches.equal) add(e, true);
+  for (const data::TEntry& e : matches.beginning) add(e, false);
+  return result;
+}
+
+void PrintText(std::ostream& out, const std::string& word, const std::vector<TLookupTable>& tables,
+               bool styled) {
+  const char* bold = styled ? "\033[1m" : "";
+  const char* plain = styled ? "\033[0m" : "";
+  bool first = true;
+  for (const TLookupTable& table : tables) {
+    if (table.entries.empty()) continue;
+    if (!first) out << '\n';
+    first = false;
+    out << (table.direction == "en-tr" ? "English-Turkish" : "Turkish-English") << '\n';
+    bool beginning = false;
+    for (const TLookupEntry& e : table.entries) {
+      if (!e.exact && !beginning) {
+        beginning = true;
+        out << "\n  Beginning with \"" << Printable(word) << "\":\n";
+      }
+      out << '\n' << "  " << bold << Printable(e.headword) << plain;
+      if (!e.category.empty()) out << "  (" << Printable(e.category) << ")";
+      if (!e.affix.empty()) out << "  [" << Printable(e.affix) << "]";
+      out << '\n';
+      for (const std::string& line : e.meaning) out << "      " << Printable(line) << '\n';
+      for (size_t i = 0; i < e.example.size(); ++i) {
+        out << (i == 0 ? "    Example: " : "             ") << Printable(e.example[i]) << '\n';
+      }
+    }
+  }
+}
+
+void PrintJson(std::ostream& out, const std::string& word,
+               const std::vector<TLookupTable>& tables) {
+  out << "{\"word\": ";
+  JsonString(out, word);
+  out << ", \"tables\": [";
+  for (size_t t = 0; t < tables.size(); ++t) {
+    const TLookupTable& table = tables[t];
+    out << (t > 0 ? ", " : "") << "{\"table\": ";
+    JsonString(out, table.file);
+    out << ", \"direction\": ";
+    JsonString(out, table.direction);
+    out << ", \"entries\": [";
+    for (size_t i = 0; i < table.entries.size(); ++i) {
+      const TLookupEntry& e = table.entries[i];
+      out << (i > 0 ? ", " : "") << "{\"headword\": ";
+      JsonString(out, e.headword);
+      out << ", \"exact\": " << (e.exact ? "true" : "false") << ", \"category\": ";
+      JsonString(out, e.category);
+      out << ", \"affix\": ";
+      JsonString(out, e.affix);
+      out << ", \"meaning\": ";
+      JsonLines(out, e.meaning);
+      out << ", \"example\": ";
+      JsonLines(out, e.example);
+      out << '}';
+    }
+    out << "]}";
+  }
+  out << "]}\n";
+}
+
+int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool styled) {
+  bool english = true;
+  bool turkish = true;
+  bool exactOnly = false;
+  bool json = false;
+  bool optionsEnded = false;
+  std::string word;
+  const auto wrong = [&](const std::string& what) {
+    err << "lugatim-lookup: " << what << '\n' << kUsage;
+    return 2;
+  };
+  for (const std::string& arg : args) {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      out << kUsage;
+      return 0;
+    } else if (!optionsEnded && arg == "--en") {
+      if (!english || !turkish) return wrong("--en and --tr exclude each other");
+      turkish = false;
+    } else if (!optionsEnded && arg == "--tr") {
+      if (!english || !turkish) return wrong("--en and --tr exclude each other");
+      english = false;
+    } else if (!optionsEnded && arg == "--exact") {
+      exactOnly = true;
+    } else if (!optionsEnded && arg == "--json") {
+      json = true;
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+      return wrong("unknown option " + arg);
+    } else if (!arg.empty()) {
+      if (!word.empty()) word += ' ';
+      word += arg;
+    }
+  }
+  if (word.empty()) return wrong("no word given");
+
+  std::vector<TLookupTable> tables;
+  std::vector<std::string> files;
+  if (english) files.push_back(data::kEnglishHeadwordsTable);
+  if (turkish) files.push_back(data::kTurkishHeadwordsTable);
+  bool anyRead = false;
+  std::string folder;
+  try {
+    folder = data::ResolveAlias(data::kDictionaryAlias);
+  } catch (const std::exception&) {
+  }
+  for (const std::string& file : files) {
+    try {
+      tables.push_back(LookUpIn(file, word, exactOnly));
+      anyRead = true;
+    } catch (const std::exception& e) {
+      err << "lugatim-lookup: cannot read the dictionary table " << file << " in " << folder << " ("
+          << e.what() << ")\n";
+    }
+  }
+  if (!anyRead) {
+    err << "lugatim-lookup: no dictionary table to read in " << folder
+        << " (LUGATIM_DB_DIR sets the folder)\n";
+    return 2;
+  }
+  bool found = false;
+  for (const TLookupTable& t : tables) found = found || !t.entries.empty();
+  if (json) {
+    PrintJson(out, word, tables);
+  } else if (found) {
+    PrintText(out, word, tables, styled);
+  } else {
+    err << "lugatim-lookup: no entry for \"" << Printable(word) << "\"\n";
+  }
+  return found ? 0 : 1;
+}
+
+}  // namespace lugatim::tools
