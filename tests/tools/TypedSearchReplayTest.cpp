@@ -37,8 +37,9 @@ class TypedSearchReplay : public ::testing::Test {
     tools::TDefaultsSources sources;
     sources.dictdDir = kDictd;
     for (const std::string& file :
-         {sources.dictdDir + "/freedict-eng-tur.index", sources.dictdDir + "/freedict-tur-eng.index",
-          sources.wordnetDir + "/cntlist.rev", sources.hunspellDir + "/tr_TR.dic"}) {
+         {sources.dictdDir + "/freedict-eng-tur.index",
+          sources.dictdDir + "/freedict-tur-eng.index", sources.wordnetDir + "/cntlist.rev",
+          sources.hunspellDir + "/tr_TR.dic"}) {
       if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is not installed";
     }
     char tmpl[] = "/tmp/lugatim-replay-XXXXXX";
