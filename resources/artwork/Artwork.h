@@ -1,6 +1,9 @@
 #pragma once
 // The drawings of the program's artwork.
 
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainterPath>
 #include <QString>
@@ -29,6 +32,12 @@ inline QString ScaledName(const QString& name, int scale) {
   if (scale == 1) return name;
   const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
   return name.left(dot) + QStringLiteral("@%1X").arg(scale) + name.mid(dot);
+}
+
+// Writes the bytes as the file of that name in the folder; false on failure.
+inline bool WriteFile(const QDir& dir, const QString& name, const QByteArray& bytes) {
+  QFile file(dir.filePath(name));
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // Writes the demo channel's banners (kelime.gif animated, sozluk.jpg, kitap.bmp,

@@ -55,11 +55,6 @@ QImage AnimatedFrame(int frame, int frames) {
   return banner;
 }
 
-bool WriteFile(const QDir& dir, const QString& name, const QByteArray& bytes) {
-  QFile file(dir.filePath(name));
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 }  // namespace
 
 bool WriteDemoBanners(const QString& folder) {

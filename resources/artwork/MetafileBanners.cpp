@@ -66,11 +66,6 @@ QByteArray EmfBanner() {
   return e.Finish();
 }
 
-bool WriteFile(const QDir& dir, const QString& name, const QByteArray& bytes) {
-  QFile file(dir.filePath(name));
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 }  // namespace
 
 bool WriteMetafileBanners(const QString& folder) {

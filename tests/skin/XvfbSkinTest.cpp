@@ -79,6 +79,31 @@ std::string SelfPath() {
   return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
 }
 
+// Runs the tests of this executable that the filter names in a child on
+// the server's display (at QT_SCALE_FACTOR scale when one is given); their
+// exit code and output.
+struct ChildRun {
+  bool finished = false;
+  int exitCode = -1;
+  std::string out;
+};
+ChildRun RunChild(const Xvfb& server, const QString& filter, const char* scale = nullptr) {
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", QString::fromStdString(server.Display()));
+  env.insert("QT_QPA_PLATFORM", "xcb");
+  if (scale != nullptr) env.insert("QT_SCALE_FACTOR", scale);
+  env.insert("LUGATIM_XVFB_CHILD", "1");
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QString::fromStdString(SelfPath()), {"--gtest_filter=" + filter});
+  ChildRun run;
+  run.finished = child.waitForFinished(120000);
+  run.exitCode = child.exitCode();
+  run.out = QString::fromLocal8Bit(child.readAll()).toStdString();
+  return run;
+}
+
 }  // namespace
 
 // The child runs at a device pixel ratio: QT_SCALE_FACTOR, as a user sets it.
@@ -88,19 +113,10 @@ TEST_P(XvfbSkin, ShapedWindowShowsTheRootOutsideTheMaskAndTheFaceInside) {
   Xvfb server;
   if (!server.Found()) GTEST_SKIP() << "Xvfb is not installed";
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
-  QProcess child;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DISPLAY", QString::fromStdString(server.Display()));
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("QT_SCALE_FACTOR", GetParam());
-  env.insert("LUGATIM_XVFB_CHILD", "1");
-  child.setProcessEnvironment(env);
-  child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QString::fromStdString(SelfPath()), {"--gtest_filter=XvfbChild.*"});
-  ASSERT_TRUE(child.waitForFinished(120000));
-  const QString out = QString::fromLocal8Bit(child.readAll());
-  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
-  EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+  const ChildRun run = RunChild(server, "XvfbChild.*", GetParam());
+  ASSERT_TRUE(run.finished) << run.out;
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_TRUE(run.out.find("[  PASSED  ] 1 test") != std::string::npos) << run.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Ratios, XvfbSkin, ::testing::Values("1", "1.5", "2"),
@@ -199,18 +215,10 @@ TEST(XvfbSkin, ACompositingManagerTurnsTheSmoothOutlineOn) {
   Xvfb server;
   if (!server.Found()) GTEST_SKIP() << "Xvfb is not installed";
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
-  QProcess child;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DISPLAY", QString::fromStdString(server.Display()));
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("LUGATIM_XVFB_CHILD", "1");
-  child.setProcessEnvironment(env);
-  child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QString::fromStdString(SelfPath()), {"--gtest_filter=XvfbCompositorChild.*"});
-  ASSERT_TRUE(child.waitForFinished(120000));
-  const QString out = QString::fromLocal8Bit(child.readAll());
-  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
-  EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+  const ChildRun run = RunChild(server, "XvfbCompositorChild.*");
+  ASSERT_TRUE(run.finished) << run.out;
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_TRUE(run.out.find("[  PASSED  ] 1 test") != std::string::npos) << run.out;
 }
 
 TEST(XvfbCompositorChild, SelectionOwnerDecides) {

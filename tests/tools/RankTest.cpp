@@ -7,6 +7,7 @@
 #include <map>
 
 #include "LexiconFixture.h"
+#include "ReverseFixture.h"
 #include "tools/DictdEntry.h"
 #include "tools/Rank.h"
 #include "tools/Reverse.h"
@@ -16,16 +17,6 @@ using namespace toolstest;
 using ::testing::ElementsAre;
 
 namespace {
-
-TParsedEntry E(const std::string& text) {
-  return ParseDictdEntry(text, "key");
-}
-
-const TReverseEntry* Find(const std::vector<TReverseEntry>& r, const std::string& headword) {
-  for (const TReverseEntry& e : r)
-    if (e.headword == headword) return &e;
-  return nullptr;
-}
 
 TReverseLexicon Lexicon() {
   static const std::map<std::string, uint32_t, std::less<>> counts = {

@@ -5,10 +5,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "ReverseFixture.h"
 #include "tools/DictdEntry.h"
 #include "tools/Reverse.h"
 
 using namespace lugatim::tools;
+using namespace toolstest;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -20,16 +22,6 @@ std::vector<std::string> Equivalents(const std::string& text) {
   for (const TSense& s : e.senses)
     for (std::string& t : TurkishEquivalents(s, e)) all.push_back(std::move(t));
   return all;
-}
-
-TParsedEntry E(const std::string& text) {
-  return ParseDictdEntry(text, "key");
-}
-
-const TReverseEntry* Find(const std::vector<TReverseEntry>& r, const std::string& headword) {
-  for (const TReverseEntry& e : r)
-    if (e.headword == headword) return &e;
-  return nullptr;
 }
 
 }  // namespace
