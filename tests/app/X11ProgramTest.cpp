@@ -26,9 +26,14 @@ bool OnPath(const char* program) {
   return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+// Starts the program with the environment entries added; its standard
+// output or error goes to the descriptor given for it.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+            int stdoutFd = -1, int stderrFd = -1) {
   const pid_t pid = fork();
   if (pid == 0) {
+    if (stdoutFd >= 0) dup2(stdoutFd, STDOUT_FILENO);
+    if (stderrFd >= 0) dup2(stderrFd, STDERR_FILENO);
     for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -352,13 +357,7 @@ TEST_F(X11Program, SelectedTextIsHandedToTheRunningWindow) {
   env.push_back("LUGATIM_TRACE=1");
   int errPipe[2];
   ASSERT_EQ(pipe2(errPipe, O_CLOEXEC), 0);
-  program_ = fork();
-  if (program_ == 0) {
-    dup2(errPipe[1], STDERR_FILENO);
-    for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-    execl(LUGATIM_EXE, LUGATIM_EXE, "apple", static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  program_ = Spawn({LUGATIM_EXE, "apple"}, env, -1, errPipe[1]);
   close(errPipe[1]);
   std::string traces;
   const auto waitForTrace = [&](const std::string& needle) {
@@ -382,16 +381,7 @@ TEST_F(X11Program, SelectedTextIsHandedToTheRunningWindow) {
     args.insert(args.end(), ownerArgs.begin(), ownerArgs.end());
     int outPipe[2];
     EXPECT_EQ(pipe(outPipe), 0);
-    const pid_t owner = fork();
-    if (owner == 0) {
-      dup2(outPipe[1], STDOUT_FILENO);
-      for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-      std::vector<char*> argv;
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
+    const pid_t owner = Spawn(args, env, outPipe[1]);
     close(outPipe[1]);
     char ready[8] = {};
     EXPECT_GT(read(outPipe[0], ready, sizeof ready - 1), 0)
