@@ -6,9 +6,20 @@
 # floor run at device pixel ratio 1 and 2 (QT_SCALE_FACTOR), and each
 # Lugatim line says how many times the floor of its ratio it took.
 #
+# Lugatim reads the imported tables of the build (<bin>/../dictionaries, or
+# LUGATIM_DB_DIR), and the clock stops when the window of its own caption is
+# visible: without tables it would show only the damaged-database message.
+#
 #   bench/app/startup.sh [bin-folder]     (default build/release/bin; RUNS=10, BASELINE)
 set -euo pipefail
 bin=$(realpath "${1:-build/release/bin}")
+export LUGATIM_DB_DIR=${LUGATIM_DB_DIR:-$bin/../dictionaries}
+for table in Sozluk1.DB SozlukE1.DB; do
+  [ -f "$LUGATIM_DB_DIR/$table" ] || {
+    echo "no $table in $LUGATIM_DB_DIR (build the default_dictionaries target)" >&2
+    exit 1
+  }
+done
 runs=${RUNS:-10}
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -19,38 +30,39 @@ xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.05; done
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
-# once <label> <command...>: one timed start; appends the time and the
-# resident memory to $work/<label>.times and .rss.
+# once <label> <caption> <command...>: one timed start, until a window of
+# that caption is visible; appends the time and the resident memory to
+# $work/<label>.times and .rss.
 once() {
-  local label=$1
-  shift
+  local label=$1 caption=$2
+  shift 2
   export HOME=$work/home-$label XDG_RUNTIME_DIR=$work/run-$label-$RANDOM$RANDOM
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
-  local start
-  start=$(now_ms)
-  "$@" >"$work/$label.log" 2>&1 &
-  local pid=$!
-  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
-    kill -0 "$pid" 2>/dev/null || { echo "$label exited early:" >&2; tail -5 "$work/$label.log" >&2; return 1; }
-  done
-  echo $(( $(now_ms) - start )) >>"$work/$label.times"
+  local shown ms pid
+  shown=$("$bin/show_time" "$caption" "$@" 2>"$work/$label.log") || {
+    echo "$label did not show its window:" >&2
+    tail -5 "$work/$label.log" >&2
+    return 1
+  }
+  read -r ms pid <<<"$shown"
+  echo "$ms" >>"$work/$label.times"
   sleep 1
   awk '/VmRSS/ {print int($2 / 1024)}' "/proc/$pid/status" >>"$work/$label.rss"
+  # Not this shell's child: waited for by polling, so that the next start
+  # does not find this one still holding the single-instance lock.
   kill "$pid"
-  wait "$pid" 2>/dev/null || true
+  while kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
 }
 
 # report <label> [floor-label]: the median start time, every run, the
 # resident memory of the last run, and the ratio to the floor's median.
-median_of() { sort -n "$work/$1.times" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+median_of() { sort -g "$work/$1.times" | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 report() {
   local median
   median=$(median_of "$1")
-  printf '%-15s median %4d ms  (runs: %s)  resident %d MB' "$1" "$median" \
-    "$(sort -n "$work/$1.times" | tr '\n' ' ')" "$(tail -n1 "$work/$1.rss")"
+  printf '%-15s median %5.1f ms  (runs: %s)  resident %d MB' "$1" "$median" \
+    "$(sort -g "$work/$1.times" | tr '\n' ' ')" "$(tail -n1 "$work/$1.rss")"
   [ -n "${2:-}" ] && awk -v a="$median" -v b="$(median_of "$2")" 'BEGIN { printf "  %.2fx the floor", a / b }'
   echo
 }
@@ -59,13 +71,14 @@ report() {
 measure() {
   local label=$1
   shift
-  for _ in $(seq "$runs"); do once "$label" "$@" || return 1; done
+  for _ in $(seq "$runs"); do once "$label" "" "$@" || return 1; done
   report "$label"
 }
 
 # The floor and Lugatim at ratios 1 and 2, taken in turns so that the load
 # of the machine falls on all of them alike. BASELINE=<bin-folder> adds
 # another build of Lugatim (an earlier commit, say) to the turns.
+caption='Sözlük (İngilizce - Türkçe)'
 labels=()
 for ratio in 1 2; do
   labels+=("floor-${ratio}x" "lugatim-${ratio}x")
@@ -74,9 +87,9 @@ done
 for _ in $(seq "$runs"); do
   for ratio in 1 2; do
     export QT_SCALE_FACTOR=$ratio
-    once "floor-${ratio}x" "$bin/empty_window_bench"
-    once "lugatim-${ratio}x" "$bin/lugatim"
-    [ -n "${BASELINE:-}" ] && once "baseline-${ratio}x" "$(realpath "$BASELINE")/lugatim"
+    once "floor-${ratio}x" empty "$bin/empty_window_bench"
+    once "lugatim-${ratio}x" "$caption" "$bin/lugatim"
+    [ -n "${BASELINE:-}" ] && once "baseline-${ratio}x" "$caption" "$(realpath "$BASELINE")/lugatim"
   done
 done
 unset QT_SCALE_FACTOR
