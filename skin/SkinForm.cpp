@@ -106,12 +106,16 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TSkinForm::ApplyMask() {
+  SetRegion(CreateRegionFromMask(maskBitmap_, keyColor_, tolerance_), std::nullopt);
+}
+
+void TSkinForm::SetRegion(std::optional<QRegion> region, std::optional<QImage> outlineAlpha) {
   QWidget* form = parentWidget();
   const QSize size = maskBitmap_.size();
   if (form) form->resize(size);
   canvas_ = QImage();
   resize(size);
-  region_ = CreateRegionFromMask(maskBitmap_, keyColor_, tolerance_);
+  region_ = std::move(region);
   if (form) {
     if (!region_) {
       form->clearMask();
@@ -123,16 +127,24 @@ void TSkinForm::ApplyMask() {
       form->setMask(*region_);
     }
   }
-  LoadOutlineAlpha();
+  if (outlineAlpha) {
+    outlineAlpha_ = *std::move(outlineAlpha);
+  } else {
+    LoadOutlineAlpha();
+  }
   PaintSkin();
 }
 
 // The picture has the faces' scale: logically the surface's size, with
-// FaceScale() times its pixels in each direction.
+// FaceScale() times its pixels in each direction. It is opaque unless the
+// smooth outline gives it an alpha.
 QImage& TSkinForm::Picture() {
   const QSize pixels = size().expandedTo(QSize(1, 1)) * faceScale_;
-  if (canvas_.isNull() || canvas_.size() != pixels || canvas_.devicePixelRatio() != faceScale_) {
-    canvas_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+  const QImage::Format format =
+      outlineAlpha_.isNull() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+  if (canvas_.isNull() || canvas_.size() != pixels || canvas_.devicePixelRatio() != faceScale_ ||
+      canvas_.format() != format) {
+    canvas_ = QImage(pixels, format);
     canvas_.setDevicePixelRatio(faceScale_);
     canvas_.fill(Qt::transparent);
     canvas_.setDotsPerMeterX(3780 * faceScale_);  // 96 logical pixels per inch, for point sizes

@@ -20,6 +20,8 @@
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -38,6 +40,13 @@ class EDivByZero : public base::Exception {
 };
 
 class TIniText;
+
+// The three faces of a skin at one scale: their pixels are that many times
+// the mask's in each direction.
+struct TFaces {
+  QImage up, on, down;
+  int scale = 1;
+};
 
 class TSkinForm : public QWidget {
  public:
@@ -63,8 +72,14 @@ class TSkinForm : public QWidget {
   TNotifyEvent OnSkinChanged;  // stored; nothing fires it
 
   // Where LoadSkin reads the description "skin" ("INI") and its images;
-  // the program's Qt resources unless replaced.
-  void SetResourceReader(TResourceReader reader) { resources_ = std::move(reader); }
+  // the program's Qt resources unless replaced. BeginLoadSkin calls a copy
+  // of the reader on a worker thread until the LoadSkin that follows, which
+  // waits for it before calling the reader itself. A load begun with the
+  // former reader is dropped.
+  void SetResourceReader(TResourceReader reader) {
+    DropPreparedSkin();
+    resources_ = std::move(reader);
+  }
 
   // Starts moving the window with the pointer. Returns true when the move
   // goes on after the call (a window manager runs it); the mouse-down
@@ -92,6 +107,13 @@ class TSkinForm : public QWidget {
   // frame; any other parent fails with "Please Drop on a Form", the parent
   // change having happened. nullptr only detaches.
   void SetParent(QWidget* parent);
+  // Starts reading and decoding the skin's images, and computing its region,
+  // on a worker thread, so that the next LoadSkin finds them done. The form
+  // stays untouched until then; LoadSkin does the work itself when what the
+  // images depend on (the description, the pixel ratio, the key colour, the
+  // tolerance, the outline's kind) has changed in between, or the worker
+  // failed, and reports any error as it would have without the head start.
+  void BeginLoadSkin();
   void LoadSkin();
   void LoadSkinImage(QImage& slot, const std::string& name);
   void ApplyMask();
@@ -166,8 +188,27 @@ class TSkinForm : public QWidget {
   double PixelRatio() const;
   // Loads the three faces at the best scale the skin brings for the ratio.
   void LoadFaces();
-  bool LoadScaledFaces(int scale);
+  void SetFaces(TFaces faces);
   void LoadOutlineAlpha();
+  // Gives the form the region's outline and the surface the mask's size;
+  // with no outline alpha given, it is read for the region.
+  void SetRegion(std::optional<QRegion> region, std::optional<QImage> outlineAlpha);
+  // What LoadSkin reads, decodes and computes before it touches the
+  // surface, made on a worker thread, with what it was made from.
+  struct TPreparedSkin {
+    QByteArray description;
+    double ratio = 1;
+    QColor keyColor, tolerance;
+    bool smoothOutline = false;
+    QImage mask;
+    TFaces faces;
+    std::optional<QRegion> region;
+    QImage outlineAlpha;
+  };
+  // The begun load's result when it was made for the surface's present
+  // settings; null otherwise. Waits for the worker.
+  std::unique_ptr<TPreparedSkin> TakePreparedSkin();
+  void DropPreparedSkin();
   QImage& Picture();
   // Copies rect of source to the same rect of the surface and repaints that rect only.
   void CopyFrom(const QImage& source, const QRect& rect);
@@ -217,6 +258,7 @@ class TSkinForm : public QWidget {
   TPixelRatioSource ratioSource_;
   bool smoothOutline_ = false;
   QImage outlineAlpha_;
+  std::future<std::unique_ptr<TPreparedSkin>> prepared_;
 };
 
 }  // namespace lugatim::skin

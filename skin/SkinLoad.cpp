@@ -9,6 +9,7 @@
 #include "codecs/Gif.h"
 #include "codecs/Jpeg.h"
 #include "skin/IniText.h"
+#include "skin/MaskRegion.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinScale.h"
 #include "skin/SplitFields.h"
@@ -47,8 +48,12 @@ QImage Decode(const std::string& type, const QByteArray& data) {
 }
 
 // The slot takes the picture's size; what the picture leaves transparent
-// shows the bitmap's white.
+// shows the bitmap's white. An opaque picture is taken as it is.
 void FillSlot(QImage& slot, const QImage& picture) {
+  if (picture.format() == QImage::Format_RGB32 && picture.devicePixelRatio() == 1) {
+    slot = picture;
+    return;
+  }
   if (slot.size() != picture.size() || slot.format() != QImage::Format_RGB32 ||
       slot.devicePixelRatio() != 1)
     slot = QImage(picture.size(), QImage::Format_RGB32);
@@ -57,7 +62,151 @@ void FillSlot(QImage& slot, const QImage& picture) {
   p.drawImage(0, 0, picture);
 }
 
+// The image a description names, decoded from the reader's resource.
+QImage ReadImage(const TResourceReader& reader, const std::string& name) {
+  const TImageResource res = ImageResourceOf(name);
+  QImage slot;
+  FillSlot(slot, Decode(res.type, ReadResource(reader, res.type, res.name)));
+  return slot;
+}
+
+// The images a description names; each face defaults to the one before it.
+struct TImageNames {
+  std::string mask, up, down, on;
+};
+
+TImageNames ReadImageNames(const TIniText& ini) {
+  TImageNames names;
+  names.mask = ini.ReadString("BITMAPINFO", "MaskBitmap", "ERROR");
+  names.up = ini.ReadString("BITMAPINFO", "MouseUpBitmap", names.mask);
+  names.down = ini.ReadString("BITMAPINFO", "MouseDownBitmap", names.up);
+  names.on = ini.ReadString("BITMAPINFO", "MouseOnBitmap", names.down);
+  return names;
+}
+
+// All three faces at the scale, or none: faces of mixed scales would not
+// line up on one canvas. The hover face is decoded on a second thread while
+// this one decodes the normal face.
+std::optional<TFaces> ReadScaledFaces(const TResourceReader& reader, const TImageNames& names,
+                                      const QSize& maskSize, int scale) {
+  const QSize size = maskSize * scale;
+  const auto read =
+      [&](const std::string& name) -> std::optional<std::pair<std::string, QByteArray>> {
+    const TImageResource res = ImageResourceOf(name);
+    std::optional<QByteArray> data =
+        reader ? reader(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+    if (!data) return std::nullopt;
+    return std::pair{res.type, *std::move(data)};
+  };
+  const auto decode = [scale](const std::pair<std::string, QByteArray>& file) {
+    QImage slot;
+    FillSlot(slot, Decode(file.first, file.second));
+    slot.setDevicePixelRatio(scale);
+    return slot;
+  };
+  const auto upFile = read(names.up);
+  if (!upFile) return std::nullopt;
+  const auto onFile = names.on == names.up ? upFile : read(names.on);
+  if (!onFile) return std::nullopt;
+  const auto downFile = names.down == names.up   ? upFile
+                        : names.down == names.on ? onFile
+                                                 : read(names.down);
+  if (!downFile) return std::nullopt;
+  std::future<QImage> onDecoded;
+  if (names.on != names.up) onDecoded = std::async(std::launch::async, decode, *onFile);
+  TFaces faces;
+  faces.scale = scale;
+  faces.up = decode(*upFile);
+  faces.on = onDecoded.valid() ? onDecoded.get() : faces.up;
+  faces.down = names.down == names.up   ? faces.up
+               : names.down == names.on ? faces.on
+                                        : decode(*downFile);
+  if (faces.up.size() != size || faces.on.size() != size || faces.down.size() != size)
+    return std::nullopt;
+  return faces;
+}
+
+// The faces at the best scale the skin brings for the ratio; at 1x every
+// face must be there.
+TFaces ReadFaces(const TResourceReader& reader, const TImageNames& names, const QSize& maskSize,
+                 double ratio) {
+  for (const int scale : ScalesToTry(ratio)) {
+    if (scale == 1) break;
+    if (std::optional<TFaces> faces = ReadScaledFaces(reader, names, maskSize, scale))
+      return *std::move(faces);
+  }
+  TFaces faces;
+  faces.up = ReadImage(reader, names.up);
+  faces.on = ReadImage(reader, names.on);
+  faces.down = ReadImage(reader, names.down);
+  return faces;
+}
+
+// The smooth outline's alpha for faces of faceScale, from the coarsest mask
+// finer than the faces, which gives the edge its shades at the least cost;
+// without one the finest there is still smooths the 1x steps. Null when the
+// skin brings no larger mask.
+QImage ReadOutlineAlpha(const TResourceReader& reader, const std::string& maskName,
+                        const QSize& maskSize, const QColor& keyColor, const QColor& tolerance,
+                        const QRegion& region, int faceScale) {
+  std::vector<int> scales;
+  for (int s = faceScale + 1; s <= kLargestImageScale; ++s) scales.push_back(s);
+  for (int s = std::min(faceScale, kLargestImageScale); s > 1; --s) scales.push_back(s);
+  const TImageResource res = ImageResourceOf(maskName);
+  for (const int scale : scales) {
+    const std::optional<QByteArray> data =
+        reader ? reader(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
+    if (!data) continue;
+    const QImage fine = Decode(res.type, *data);
+    if (fine.size() != maskSize * scale) continue;
+    return SmoothOutlineAlpha(fine, keyColor, tolerance, region, maskSize, faceScale);
+  }
+  return QImage();
+}
+
 }  // namespace
+
+void TSkinForm::BeginLoadSkin() {
+  DropPreparedSkin();
+  prepared_ =
+      std::async(std::launch::async, [reader = resources_, ratio = PixelRatio(), key = keyColor_,
+                                      tolerance = tolerance_, smooth = smoothOutline_] {
+        // Any failure leaves the work to LoadSkin, which meets it again and
+        // reports it where a load without this head start would.
+        try {
+          auto skin = std::make_unique<TPreparedSkin>();
+          skin->description = ReadResource(reader, "INI", "skin");
+          skin->ratio = ratio;
+          skin->keyColor = key;
+          skin->tolerance = tolerance;
+          skin->smoothOutline = smooth;
+          const TImageNames names = ReadImageNames(TIniText(View(skin->description)));
+          skin->mask = ReadImage(reader, names.mask);
+          skin->faces = ReadFaces(reader, names, skin->mask.size(), ratio);
+          skin->region = CreateRegionFromMask(skin->mask, key, tolerance);
+          if (smooth && skin->region && !skin->region->isEmpty()) {
+            skin->outlineAlpha = ReadOutlineAlpha(reader, names.mask, skin->mask.size(), key,
+                                                  tolerance, *skin->region, skin->faces.scale);
+          }
+          return skin;
+        } catch (...) {
+          return std::unique_ptr<TPreparedSkin>();
+        }
+      });
+}
+
+void TSkinForm::DropPreparedSkin() {
+  if (prepared_.valid()) prepared_.get();
+}
+
+std::unique_ptr<TSkinForm::TPreparedSkin> TSkinForm::TakePreparedSkin() {
+  if (!prepared_.valid()) return nullptr;
+  std::unique_ptr<TPreparedSkin> skin = prepared_.get();
+  if (skin && (skin->ratio != PixelRatio() || skin->keyColor != keyColor_ ||
+               skin->tolerance != tolerance_ || skin->smoothOutline != smoothOutline_))
+    skin.reset();
+  return skin;
+}
 
 void TSkinForm::LoadSkin() {
   fillParent_ = true;
@@ -65,28 +214,36 @@ void TSkinForm::LoadSkin() {
   region_.reset();
   hoverEnabled_ = true;
 
+  // The worker is done before the reader is called here: readers need not
+  // take calls from two threads at once.
+  std::unique_ptr<TPreparedSkin> prepared = TakePreparedSkin();
   const QByteArray text = ReadResource(resources_, "INI", "skin");
+  if (prepared && prepared->description != text) prepared.reset();
   const TIniText ini(View(text));
   version_ = ini.ReadInteger("Version", "Ver", 140);
 
-  const std::string mask = ini.ReadString("BITMAPINFO", "MaskBitmap", "ERROR");
-  const std::string up = ini.ReadString("BITMAPINFO", "MouseUpBitmap", mask);
-  const std::string down = ini.ReadString("BITMAPINFO", "MouseDownBitmap", up);
-  const std::string on = ini.ReadString("BITMAPINFO", "MouseOnBitmap", down);
+  const TImageNames names = ReadImageNames(ini);
   const std::string numbers = ini.ReadString("BITMAPINFO", "NumbersBitmap", "");
   const std::string textStrip = ini.ReadString("BITMAPINFO", "TextBitmap", "");
-  if (on == down) hoverEnabled_ = false;
+  if (names.on == names.down) hoverEnabled_ = false;
 
   const int32_t hotCount = ini.ReadInteger("HOTAREAINFO", "Count", 0);
   hotAreas_.resize(ArraySize(hotCount));
 
-  maskName_ = mask;
-  upName_ = up;
-  onName_ = on;
-  downName_ = down;
-  LoadSkinImage(maskBitmap_, mask);
-  LoadFaces();
-  ApplyMask();
+  maskName_ = names.mask;
+  upName_ = names.up;
+  onName_ = names.on;
+  downName_ = names.down;
+  if (prepared) {
+    maskBitmap_ = std::move(prepared->mask);
+    loadedRatio_ = prepared->ratio;
+    SetFaces(std::move(prepared->faces));
+    SetRegion(std::move(prepared->region), std::move(prepared->outlineAlpha));
+  } else {
+    LoadSkinImage(maskBitmap_, names.mask);
+    LoadFaces();
+    ApplyMask();
+  }
   if (!numbers.empty()) LoadSkinImage(numbersBitmap_, numbers);
   if (!textStrip.empty()) LoadSkinImage(textBitmap_, textStrip);
 
@@ -104,76 +261,22 @@ void TSkinForm::LoadSkinImage(QImage& slot, const std::string& name) {
 
 void TSkinForm::LoadFaces() {
   loadedRatio_ = PixelRatio();
-  for (const int scale : ScalesToTry(loadedRatio_)) {
-    if (scale > 1 && !LoadScaledFaces(scale)) continue;
-    if (scale == 1) {
-      LoadSkinImage(mouseUpBitmap_, upName_);
-      LoadSkinImage(mouseOnBitmap_, onName_);
-      LoadSkinImage(mouseDownBitmap_, downName_);
-    }
-    faceScale_ = scale;
-    return;
-  }
+  SetFaces(ReadFaces(resources_, {maskName_, upName_, downName_, onName_}, maskBitmap_.size(),
+                     loadedRatio_));
 }
 
-// All three faces at the scale, or none: faces of mixed scales would not
-// line up on one canvas. The resources are read here; the hover face is
-// decoded on a second thread while this one decodes the normal face.
-bool TSkinForm::LoadScaledFaces(int scale) {
-  const QSize size = maskBitmap_.size() * scale;
-  const auto read =
-      [&](const std::string& name) -> std::optional<std::pair<std::string, QByteArray>> {
-    const TImageResource res = ImageResourceOf(name);
-    std::optional<QByteArray> data =
-        resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
-    if (!data) return std::nullopt;
-    return std::pair{res.type, *std::move(data)};
-  };
-  const auto decode = [scale](const std::pair<std::string, QByteArray>& file) {
-    QImage slot;
-    FillSlot(slot, Decode(file.first, file.second));
-    slot.setDevicePixelRatio(scale);
-    return slot;
-  };
-  const auto upFile = read(upName_);
-  if (!upFile) return false;
-  const auto onFile = onName_ == upName_ ? upFile : read(onName_);
-  if (!onFile) return false;
-  const auto downFile = downName_ == upName_   ? upFile
-                        : downName_ == onName_ ? onFile
-                                               : read(downName_);
-  if (!downFile) return false;
-  std::future<QImage> onDecoded;
-  if (onName_ != upName_) onDecoded = std::async(std::launch::async, decode, *onFile);
-  QImage up = decode(*upFile);
-  QImage on = onDecoded.valid() ? onDecoded.get() : up;
-  QImage down = downName_ == upName_ ? up : downName_ == onName_ ? on : decode(*downFile);
-  if (up.size() != size || on.size() != size || down.size() != size) return false;
-  mouseUpBitmap_ = std::move(up);
-  mouseOnBitmap_ = std::move(on);
-  mouseDownBitmap_ = std::move(down);
-  return true;
+void TSkinForm::SetFaces(TFaces faces) {
+  mouseUpBitmap_ = std::move(faces.up);
+  mouseOnBitmap_ = std::move(faces.on);
+  mouseDownBitmap_ = std::move(faces.down);
+  faceScale_ = faces.scale;
 }
 
 void TSkinForm::LoadOutlineAlpha() {
   outlineAlpha_ = QImage();
   if (!smoothOutline_ || !region_ || region_->isEmpty()) return;
-  // The coarsest mask finer than the faces gives the edge its shades at the
-  // least cost; without one the finest there is still smooths the 1x steps.
-  std::vector<int> scales;
-  for (int s = faceScale_ + 1; s <= kLargestImageScale; ++s) scales.push_back(s);
-  for (int s = std::min(faceScale_, kLargestImageScale); s > 1; --s) scales.push_back(s);
-  const TImageResource res = ImageResourceOf(maskName_);
-  for (const int scale : scales) {
-    const std::optional<QByteArray> data =
-        resources_ ? resources_(res.type, ScaledResourceName(res.name, scale)) : std::nullopt;
-    if (!data) continue;
-    const QImage fine = Decode(res.type, *data);
-    if (fine.size() != maskBitmap_.size() * scale) continue;
-    outlineAlpha_ =
-        SmoothOutlineAlpha(fine, keyColor_, tolerance_, *region_, maskBitmap_.size(), faceScale_);
-    return;
-  }
+  outlineAlpha_ = ReadOutlineAlpha(resources_, maskName_, maskBitmap_.size(), keyColor_, tolerance_,
+                                   *region_, faceScale_);
 }
 
 void TSkinForm::LoadHotAreas(const TIniText& ini, int count) {

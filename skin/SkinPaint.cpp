@@ -2,6 +2,7 @@
 // track-bar thumbs and the display elements.
 
 #include <QPainter>
+#include <algorithm>
 #include <string_view>
 
 #include "skin/SkinForm.h"
@@ -26,6 +27,23 @@ QPoint CellAt(int x, int y, size_t i, int w) {
 }  // namespace
 
 void TSkinForm::PaintSkin() {
+  // The normal face alone is the picture: shared, not copied, until a part
+  // of the surface is drawn over it.
+  const bool faceAlone = outlineAlpha_.isNull() && trackBars_.empty() && displays_.empty() &&
+                         std::none_of(hotAreas_.begin(), hotAreas_.end(),
+                                      [](const HotAreaInfoRec& area) {
+                                        return (area.Switch && area.Checked) || area.Pressed;
+                                      }) &&
+                         mouseUpBitmap_.format() == QImage::Format_RGB32 &&
+                         mouseUpBitmap_.devicePixelRatio() == faceScale_ &&
+                         mouseUpBitmap_.size() == size().expandedTo(QSize(1, 1)) * faceScale_;
+  if (faceAlone) {
+    canvas_ = mouseUpBitmap_;
+    needsRepaint_ = false;
+    ++fullPaints_;
+    update();
+    return;
+  }
   QImage& canvas = Picture();
   {
     QPainter p(&canvas);
@@ -65,7 +83,10 @@ void TSkinForm::PaintDisplays(QImage& canvas) {
     } else if (d.Style == "Text") {
       DrawBitmapText(d.X, d.Y, d.Text);
     } else if (d.Font && !d.Text.empty()) {
-      // Font text on a transparent background, over the face.
+      // Font text on a transparent background, over the face, its point
+      // sizes at 96 logical pixels per inch whatever image the canvas began as.
+      canvas.setDotsPerMeterX(3780 * faceScale_);
+      canvas.setDotsPerMeterY(3780 * faceScale_);
       QPainter p(&canvas);
       p.setFont(d.Font->font);
       p.setPen(d.Font->color);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <algorithm>
+#include <memory>
 
 #include "SkinTestSupport.h"
 #include "skin/SkinScale.h"
@@ -237,5 +239,144 @@ TEST(SmoothOutline, ExactOutlineWithoutALargerMaskOrWhereNothingComposites) {
         if (region.contains(QPoint(x / 2, y / 2))) {
           ASSERT_EQ(qAlpha(c.pixel(x, y)), 255) << x << "," << y;
         }
+  }
+}
+
+// A load begun on a worker thread (BeginLoadSkin) ends as a plain load would.
+
+namespace {
+
+struct BegunRig : Rig {
+  double ratio;
+  BegunRig(const MemoryResources& res, double r, bool smooth) : Rig(res), ratio(r) {
+    skin->SetPixelRatioSource([this] { return ratio; });
+    skin->SetSmoothOutline(smooth);
+  }
+};
+
+void ExpectSameLoad(const TSkinForm& a, const TSkinForm& b) {
+  EXPECT_EQ(a.FaceScale(), b.FaceScale());
+  EXPECT_EQ(a.MaskBitmap(), b.MaskBitmap());
+  EXPECT_EQ(a.MouseUpBitmap(), b.MouseUpBitmap());
+  EXPECT_EQ(a.MouseOnBitmap(), b.MouseOnBitmap());
+  EXPECT_EQ(a.MouseDownBitmap(), b.MouseDownBitmap());
+  EXPECT_EQ(a.Region(), b.Region());
+  EXPECT_EQ(a.OutlineAlpha(), b.OutlineAlpha());
+  EXPECT_EQ(a.Canvas(), b.Canvas());
+  EXPECT_EQ(a.parentWidget()->mask(), b.parentWidget()->mask());
+  EXPECT_EQ(a.HotAreas().size(), b.HotAreas().size());
+}
+
+size_t Reads(const MemoryResources& res, const std::string& item) {
+  return static_cast<size_t>(std::count(res.lookups->begin(), res.lookups->end(), item));
+}
+
+}  // namespace
+
+TEST(BegunLoad, EndsAsAPlainLoadAndReadsEachImageOnce) {
+  for (const double ratio : {1.0, 2.0}) {
+    for (const bool smooth : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "ratio " << ratio << (smooth ? " smooth" : " exact"));
+      ScaledRig plain(Scaled({1, 2, 3}), ratio, smooth);
+      MemoryResources res = Scaled({1, 2, 3});
+      BegunRig begun(res, ratio, smooth);
+      begun.skin->BeginLoadSkin();
+      begun.skin->LoadSkin();
+      ExpectSameLoad(*plain.skin, *begun.skin);
+      // The worker's images were taken, not read again: only the
+      // description is read twice, to see that it has not changed.
+      const std::string at = ratio == 2 ? "@2X" : "";
+      EXPECT_EQ(Reads(res, "INI/skin"), 2u);
+      EXPECT_EQ(Reads(res, "BMP/MASK"), 1u);
+      EXPECT_EQ(Reads(res, "BMP/UP" + at), 1u);
+      EXPECT_EQ(Reads(res, "BMP/ON" + at), 1u);
+    }
+  }
+}
+
+TEST(BegunLoad, WhatChangedInBetweenIsHonoured) {
+  // The ratio: the faces of the new one.
+  {
+    MemoryResources res = Scaled({1, 2});
+    BegunRig rig(res, 1, false);
+    rig.skin->BeginLoadSkin();
+    rig.ratio = 2;
+    rig.skin->LoadSkin();
+    EXPECT_EQ(rig.skin->FaceScale(), 2);
+    ExpectSameLoad(*ScaledRig(Scaled({1, 2}), 2).skin, *rig.skin);
+  }
+  // The key colour: the outline of the new one.
+  {
+    BegunRig rig(Scaled({1}), 1, false);
+    rig.skin->BeginLoadSkin();
+    rig.skin->SetKeyColor(Qt::black);
+    rig.skin->LoadSkin();
+    Rig plain(Scaled({1}));
+    plain.skin->SetKeyColor(Qt::black);
+    plain.skin->LoadSkin();
+    ASSERT_TRUE(rig.skin->Region());
+    EXPECT_EQ(*rig.skin->Region(), *plain.skin->Region());
+    EXPECT_NE(*rig.skin->Region(), *ScaledRig(Scaled({1}), 1).skin->Region());
+  }
+  // The description, read anew by LoadSkin: its images.
+  {
+    MemoryResources res = Scaled({1});
+    res.Put("BMP", "OTHER", Bmp(Solid(kW, kH, qRgb(1, 2, 3))));
+    auto description = std::make_shared<QByteArray>(kDescription);
+    BegunRig rig(res, 1, false);
+    const TResourceReader inner = res.Reader();
+    rig.skin->SetResourceReader(
+        [description, inner](const std::string& type, const std::string& name) {
+          return type == "INI" ? std::optional<QByteArray>(*description) : inner(type, name);
+        });
+    rig.skin->BeginLoadSkin();
+    rig.skin->LoadSkin();  // the worker is done when this returns
+    *description = QByteArray(kDescription).replace("up.bmp", "other.bmp");
+    rig.skin->BeginLoadSkin();
+    rig.skin->LoadSkin();
+    EXPECT_EQ(At(rig.skin->MouseUpBitmap(), 5, 5), qRgb(1, 2, 3));
+  }
+  // Another reader: the load begun with the former one is dropped.
+  {
+    BegunRig rig(Scaled({1}), 1, false);
+    rig.skin->BeginLoadSkin();
+    MemoryResources other = Scaled({1});
+    other.Put("BMP", "UP", Bmp(Solid(kW, kH, qRgb(9, 9, 9))));
+    rig.skin->SetResourceReader(other.Reader());
+    rig.skin->LoadSkin();
+    EXPECT_EQ(At(rig.skin->MouseUpBitmap(), 5, 5), qRgb(9, 9, 9));
+  }
+}
+
+TEST(BegunLoad, AFailureIsReportedByLoadSkinAsWithoutIt) {
+  const auto errorOf = [](bool begin) {
+    MemoryResources res = Scaled({1});
+    res.items.erase({"BMP", "DOWN"});
+    BegunRig rig(res, 1, false);
+    if (begin) rig.skin->BeginLoadSkin();
+    try {
+      rig.skin->LoadSkin();
+    } catch (const lugatim::base::Exception& e) {
+      return e.Message() + " / up face " + (rig.skin->MouseUpBitmap().isNull() ? "null" : "set");
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(errorOf(true), errorOf(false));
+  EXPECT_EQ(errorOf(true).rfind("Resource DOWN not found", 0), 0u) << errorOf(true);
+}
+
+// The canvas of a surface that shows the normal face alone is that face,
+// shared; drawing a hot area over it leaves the face itself untouched.
+TEST(BegunLoad, TheSharedFaceIsNeverDrawnOn) {
+  for (const double ratio : {1.0, 2.0}) {
+    ScaledRig rig(Scaled({1, 2}), ratio);
+    const int s = rig.skin->FaceScale();
+    EXPECT_EQ(rig.skin->Canvas().constBits(), rig.skin->MouseUpBitmap().constBits());
+    rig.skin->MouseMove(0, 15, 15);  // over A: its hover face is drawn
+    EXPECT_EQ(At(rig.skin->Canvas(), 12 * s, 12 * s), qRgb(12 * s, 12 * s, 120));
+    EXPECT_EQ(At(rig.skin->MouseUpBitmap(), 12 * s, 12 * s), qRgb(12 * s, 12 * s, 40));
+    EXPECT_EQ(At(rig.skin->Canvas(), 60 * s, 60 * s), qRgb(60 * s, 60 * s, 40));
+    rig.skin->MouseMove(0, 60, 60);  // away: the normal face again
+    EXPECT_EQ(At(rig.skin->Canvas(), 12 * s, 12 * s), qRgb(12 * s, 12 * s, 40));
   }
 }
