@@ -56,7 +56,9 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
                                                         bannerDisplay_)) {
   setObjectName(QStringLiteral("frmLugatim"));
   setWindowTitle(QString::fromUtf8(kWindowCaption));
-  setWindowIcon(QIcon(QStringLiteral(":/PNG/ICON")));
+  // Read as the PNG it is: a file name without a suffix would make QIcon
+  // look its type up in the MIME database and load every image plugin.
+  setWindowIcon(QIcon(QPixmap::fromImage(QImage(QStringLiteral(":/PNG/ICON"), "PNG"))));
   move(222, 111);
   resize(492, 473);
   setFont(WindowFont());
@@ -68,6 +70,9 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   SkinForm1->setObjectName(QStringLiteral("SkinForm1"));
   SkinForm1->SetKeyColor(Qt::white);
   SkinForm1->SetTolerance(Qt::black);
+  // The skin's images decode on a worker thread while the controls are
+  // built; FormCreate's LoadSkin takes them.
+  SkinForm1->BeginLoadSkin();
   SkinForm1->OnMouseUpNotify = [this](std::string id, skin::TMouseButton button,
                                       skin::TShiftState shift, int x,
                                       int y) { SkinForm1MouseUpNotify(id, button, shift, x, y); };
@@ -97,7 +102,7 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   Image1->setGeometry(12, 356, 468, 60);
   Image1->setCursor(Qt::PointingHandCursor);
   Image1->setContextMenuPolicy(Qt::PreventContextMenu);
-  Image1->SetMovieFile(QStringLiteral(":/GIF/BANNER"), Image1->devicePixelRatioF());
+  Image1->SetMovieFile(QStringLiteral(":/GIF/BANNER"), Image1->devicePixelRatioF(), "gif");
   connect(Image1, &widgets::TImage::Clicked, this, [this] { Guarded([this] { Image1Click(); }); });
 
   // Child controls above the surface, in tab order.

@@ -33,12 +33,12 @@ void TImage::SetMovie(std::unique_ptr<QMovie> movie, int scale) {
   update();
 }
 
-void TImage::SetMovieFile(const QString& file, double ratio) {
+void TImage::SetMovieFile(const QString& file, double ratio, const QByteArray& format) {
   for (const int scale : base::ScalesToTry(ratio)) {
     const QString name =
         QString::fromStdString(base::ScaledResourceName(file.toStdString(), scale));
     if (scale == 1 || QFile::exists(name)) {
-      SetMovie(std::make_unique<QMovie>(name), scale);
+      SetMovie(std::make_unique<QMovie>(name, format), scale);
       return;
     }
   }
