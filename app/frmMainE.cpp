@@ -17,6 +17,7 @@
 #include "base/Trace.h"
 #include "platform/ExePath.h"
 #include "skin/SkinResources.h"
+#include "widgets/NamedFormat.h"
 
 namespace lugatim::app {
 
@@ -28,6 +29,12 @@ namespace {
 // The hot areas under which the pointer becomes a hand.
 bool IsButtonHotArea(const std::string& id) {
   return id == "KUCULT" || id == "KAPAT" || id == "SOZLUK" || id == "TERCUME" || id == "BAYRAK";
+}
+
+// The icon, read as the PNG it is: a name without a suffix would make QIcon
+// look its type up in the MIME database and ask every image plugin.
+QIcon ProgramIcon() {
+  return QIcon(QPixmap::fromImage(widgets::ReadImageFile(QStringLiteral(":/PNG/ICON"), "png")));
 }
 
 QFont WindowFont() {
@@ -56,9 +63,7 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
                                                         bannerDisplay_)) {
   setObjectName(QStringLiteral("frmLugatim"));
   setWindowTitle(QString::fromUtf8(kWindowCaption));
-  // Read as the PNG it is: a file name without a suffix would make QIcon
-  // look its type up in the MIME database and load every image plugin.
-  setWindowIcon(QIcon(QPixmap::fromImage(QImage(QStringLiteral(":/PNG/ICON"), "PNG"))));
+  setWindowIcon(ProgramIcon());
   move(222, 111);
   resize(492, 473);
   setFont(WindowFont());

@@ -37,6 +37,8 @@ TGifAnimation DecodeGif(const void* data, size_t size) {
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "gif");
   reader.setDecideFormatFromContent(false);
+  // The signature was checked: no other image plugin need be loaded to ask.
+  reader.setAutoDetectImageFormat(false);
   TGifAnimation animation;
   while (true) {
     QImage frame;
@@ -61,6 +63,8 @@ QImage DecodeGifFirstFrame(const void* data, size_t size) {
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "gif");
   reader.setDecideFormatFromContent(false);
+  // The signature was checked: no other image plugin need be loaded to ask.
+  reader.setAutoDetectImageFormat(false);
   QImage frame;
   if (!reader.read(&frame)) Fail(reader);
   return frame.convertToFormat(QImage::Format_ARGB32);

@@ -1,11 +1,13 @@
 #include "widgets/ImageControl.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
 #include "base/ImageScale.h"
+#include "widgets/NamedFormat.h"
 
 namespace lugatim::widgets {
 
@@ -38,6 +40,19 @@ void TImage::SetMovieFile(const QString& file, double ratio, const QByteArray& f
     const QString name =
         QString::fromStdString(base::ScaledResourceName(file.toStdString(), scale));
     if (scale == 1 || QFile::exists(name)) {
+      if (!format.isEmpty()) {
+        // A movie's reader guesses (NamedFormat.h); this one does not.
+        QImageReader reader(name, format);
+        ReadByFormatOnly(reader);
+        if (reader.imageCount() == 1) {
+          QImage still = reader.read();
+          if (!still.isNull()) {
+            still.setDevicePixelRatio(std::max(1, scale));
+            SetImage(still);
+            return;
+          }
+        }
+      }
       SetMovie(std::make_unique<QMovie>(name, format), scale);
       return;
     }

@@ -24,8 +24,8 @@ class TImage : public QWidget {
   void SetMovie(std::unique_ptr<QMovie> movie, int scale = 1);
   // Shows the movie of the file, or of "<file>@2X" / "<file>@3X" where
   // that one fits a screen of the pixel ratio better (base/ImageScale.h).
-  // A format ("gif") spares reading the file's type from its contents, which
-  // loads every image plugin to ask it.
+  // With its format named ("gif"), a file of one frame shows as a still
+  // picture, read without loading every image plugin to ask it.
   void SetMovieFile(const QString& file, double ratio, const QByteArray& format = {});
   // The frame shown now, its device pixel ratio set to its scale.
   QImage CurrentFrame() const;

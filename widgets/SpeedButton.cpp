@@ -6,6 +6,7 @@
 
 #include "base/Exception.h"
 #include "base/ImageScale.h"
+#include "widgets/NamedFormat.h"
 
 namespace lugatim::widgets {
 
@@ -31,8 +32,8 @@ TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent) {
 namespace {
 
 QImage ReadGlyph(const QByteArray& bitmapFile) {
-  QImage picture;
-  if (!picture.loadFromData(bitmapFile, "BMP")) throw base::Exception("Bitmap image is not valid");
+  const QImage picture = ReadImageData(bitmapFile, "bmp");
+  if (picture.isNull()) throw base::Exception("Bitmap image is not valid");
   return WithBottomLeftTransparent(picture);
 }
 

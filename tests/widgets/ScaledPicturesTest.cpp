@@ -15,6 +15,7 @@
 #include "codecs/Bmp.h"
 #include "codecs/GifEncoder.h"
 #include "widgets/ImageControl.h"
+#include "widgets/NamedFormat.h"
 #include "widgets/SpeedButton.h"
 
 using namespace lugatim;
@@ -125,4 +126,44 @@ TEST(ScaledMovie, TheFileOfTheFittingScaleShowsAtItsLogicalSize) {
   control.SetMovieFile(file, 2);  // only the 1x file: it shows as before
   EXPECT_EQ(control.CurrentFrame().size(), QSize(10, 6));
   EXPECT_EQ(Rendered(control, 2).pixel(19, 11), qRgb(200, 0, 0));
+}
+
+// With its format named, a file of one frame is a still picture at its
+// scale, one of several frames a movie; data of another format is not taken
+// for the named one.
+TEST(NamedFormat, OneFrameIsStillSeveralAreAMovieAndNothingIsGuessed) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QImage red(10, 6, QImage::Format_RGB32), blue(10, 6, QImage::Format_RGB32);
+  red.fill(qRgb(200, 0, 0));
+  blue.fill(qRgb(0, 0, 200));
+  const auto write = [](const QString& name, const QByteArray& bytes) {
+    QFile out(name);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+  };
+  const QString still = dir.filePath("STILL"), moving = dir.filePath("MOVING");
+  ASSERT_TRUE(write(still + "@2X", GifOf(red.scaled(20, 12))));
+  ASSERT_TRUE(write(still, GifOf(red)));
+  codecs::TGifEncodeFrame first, second;
+  first.image = codecs::ToIndexed8(red, nullptr);
+  second.image = codecs::ToIndexed8(blue, nullptr);
+  first.delayMs = second.delayMs = 100;
+  ASSERT_TRUE(write(moving, codecs::EncodeGif({first, second}, {})));
+
+  TImage control;
+  control.resize(10, 6);
+  control.SetMovieFile(still, 2, "gif");
+  EXPECT_FALSE(control.IsAnimated());
+  EXPECT_EQ(control.CurrentFrame().size(), QSize(20, 12));
+  EXPECT_EQ(control.CurrentFrame().devicePixelRatio(), 2);
+  EXPECT_EQ(Rendered(control, 2).pixel(19, 11), qRgb(200, 0, 0));
+  control.SetMovieFile(moving, 1, "gif");
+  EXPECT_TRUE(control.IsAnimated());
+  EXPECT_EQ(control.CurrentFrame().pixel(5, 3), qRgb(200, 0, 0));
+
+  EXPECT_EQ(ReadImageData(GifOf(red), "gif").size(), QSize(10, 6));
+  EXPECT_TRUE(ReadImageData(GifOf(red), "bmp").isNull());
+  EXPECT_TRUE(ReadImageFile(still, "png").isNull());
+  TSpeedButton button;
+  EXPECT_THROW(button.LoadGlyph(GifOf(red), {}), base::Exception);
 }
