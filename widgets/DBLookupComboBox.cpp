@@ -47,6 +47,15 @@ TDBLookupComboBox::TDBLookupComboBox(QWidget* parent, const QString& listField)
   }();
   (void)factoryInstalled;
 
+  // The list is made when it is first needed: an item view is the dearest
+  // control to make, and most lookups never open the list.
+  connect(&model_, &QAbstractItemModel::modelReset, this, [this] { ResearchKey(); });
+}
+
+TDBLookupComboBox::~TDBLookupComboBox() = default;
+
+QListView* TDBLookupComboBox::List() {
+  if (list_ != nullptr) return list_;
   popup_ = new QFrame(this, Qt::Popup);
   popup_->setFrameStyle(QFrame::Box | QFrame::Plain);
   auto* layout = new QVBoxLayout(popup_);
@@ -78,14 +87,12 @@ TDBLookupComboBox::TDBLookupComboBox(QWidget* parent, const QString& listField)
             if (current.row() != table->Position()) table->MoveTo(current.row());
           });
   connect(list_, &QListView::clicked, this, [this](const QModelIndex&) { CloseUp(true); });
-  connect(&model_, &QAbstractItemModel::modelReset, this, [this] { ResearchKey(); });
   MoveTableWithScrollBar(list_, &model_);
+  return list_;
 }
 
-TDBLookupComboBox::~TDBLookupComboBox() = default;
-
 bool TDBLookupComboBox::ListVisible() const {
-  return popup_->isVisible();
+  return popup_ != nullptr && popup_->isVisible();
 }
 
 bool TDBLookupComboBox::Owns(const QWidget* widget) const {
@@ -141,6 +148,7 @@ void TDBLookupComboBox::DropDown() {
   if (ListVisible() || table == nullptr) return;
   // Opening with nothing chosen starts the table at its first entry.
   if (!keyValue_ || !table->Locate(Field(), keyValue_->toStdString(), 0)) table->First();
+  List();
   int rowHeight = list_->sizeHintForRow(0);
   if (rowHeight <= 0) rowHeight = fontMetrics().height() + 2;
   const int rows = std::clamp(model_.rowCount(), 1, kMaxListRows);

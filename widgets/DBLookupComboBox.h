@@ -47,7 +47,8 @@ class TDBLookupComboBox : public QWidget {
   void CloseUp(bool choose);
   // Whether the widget belongs to this box or to its open list.
   bool Owns(const QWidget* widget) const;
-  QListView* List() const { return list_; }
+  // The open list's view, made on first use.
+  QListView* List();
 
   QSize sizeHint() const override;
 

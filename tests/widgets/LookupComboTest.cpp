@@ -1,4 +1,5 @@
 #include <QKeyEvent>
+#include <QListView>
 
 #include "WidgetFixture.h"
 #include "widgets/DBLookupComboBox.h"
@@ -103,6 +104,9 @@ TEST_F(LookupCombo, UpAndDownWithTheListClosedChooseNeighboursOfTheChosenHeadwor
 
 TEST_F(LookupCombo, OpeningWithNothingChosenGoesToTheFirstEntry) {
   table_.MoveTo(30);
+  // The list's view is made when the list first opens, and it still follows
+  // the table then.
+  EXPECT_TRUE(combo_->findChildren<QListView*>().isEmpty());
   QTest::keyClick(combo_, Qt::Key_Down, Qt::AltModifier);
   ASSERT_TRUE(combo_->ListVisible());
   EXPECT_EQ(table_.Position(), 0);
