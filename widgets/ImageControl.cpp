@@ -44,13 +44,12 @@ void TImage::SetMovieFile(const QString& file, double ratio, const QByteArray& f
         // A movie's reader guesses (NamedFormat.h); this one does not.
         QImageReader reader(name, format);
         ReadByFormatOnly(reader);
-        if (reader.imageCount() == 1) {
-          QImage still = reader.read();
-          if (!still.isNull()) {
-            still.setDevicePixelRatio(std::max(1, scale));
-            SetImage(still);
-            return;
-          }
+        // A reader that can read on after the first frame has more of them.
+        QImage still = reader.read();
+        if (!still.isNull() && !reader.canRead()) {
+          still.setDevicePixelRatio(std::max(1, scale));
+          SetImage(still);
+          return;
         }
       }
       SetMovie(std::make_unique<QMovie>(name, format), scale);
