@@ -2,14 +2,20 @@
 # Screenshots of the window at several device pixel ratios, under Xvfb:
 #   tools/screenshot/shots.sh <out-folder> [scale...]     (default scales: 1 1.5 2)
 # writes <out-folder>/window-<scale>x.png, the window only, in device pixels.
-# LUGATIM_BIN (default build/release/bin) and LUGATIM_DB_DIR are honoured;
-# WORD (default "dictionary") is typed into the search box first.
+# LUGATIM_BIN (default build/release/bin) and LUGATIM_DB_DIR (default the
+# build's imported tables, <bin>/../dictionaries, where they are) are
+# honoured; WORD (default "dictionary") is typed into the search box first.
+# Only the window of the program's caption is taken: without tables the
+# program shows the damaged-database message instead.
 set -euo pipefail
 out=$(realpath -m "$1")
 shift
 scales=("${@:-1 1.5 2}")
 [ $# -eq 0 ] && scales=(1 1.5 2)
 bin=$(realpath "${LUGATIM_BIN:-build/release/bin}")
+if [ -z "${LUGATIM_DB_DIR:-}" ] && [ -f "$bin/../dictionaries/Sozluk1.DB" ]; then
+  export LUGATIM_DB_DIR=$bin/../dictionaries
+fi
 word=${WORD:-dictionary}
 mkdir -p "$out"
 work=$(mktemp -d)
@@ -26,7 +32,7 @@ for scale in "${scales[@]}"; do
   app=$!
   win=""
   for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n1 || true)
+    win=$(xdotool search --onlyvisible --pid "$app" --name '^Sözlük' 2>/dev/null | head -n1 || true)
     [ -n "$win" ] && break
     sleep 0.1
   done
