@@ -205,6 +205,8 @@ class TSkinForm : public QWidget {
     std::optional<QRegion> region;
     QImage outlineAlpha;
   };
+  static std::unique_ptr<TPreparedSkin> PrepareSkin(const TResourceReader& reader, double ratio,
+                                                    QColor key, QColor tolerance, bool smooth);
   // The begun load's result when it was made for the surface's present
   // settings; null otherwise. Waits for the worker.
   std::unique_ptr<TPreparedSkin> TakePreparedSkin();

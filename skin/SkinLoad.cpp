@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <future>
+#include <system_error>
 #include <utility>
 
 #include "base/IntText.h"
@@ -166,33 +167,42 @@ QImage ReadOutlineAlpha(const TResourceReader& reader, const std::string& maskNa
 
 }  // namespace
 
+// Runs on the worker thread: it touches nothing of the surface. Any failure
+// leaves the work to LoadSkin, which meets it again and reports it where a
+// load without this head start would.
+std::unique_ptr<TSkinForm::TPreparedSkin> TSkinForm::PrepareSkin(const TResourceReader& reader,
+                                                                 double ratio, QColor key,
+                                                                 QColor tolerance, bool smooth) {
+  try {
+    auto skin = std::make_unique<TPreparedSkin>();
+    skin->description = ReadResource(reader, "INI", "skin");
+    skin->ratio = ratio;
+    skin->keyColor = key;
+    skin->tolerance = tolerance;
+    skin->smoothOutline = smooth;
+    const TImageNames names = ReadImageNames(TIniText(View(skin->description)));
+    skin->mask = ReadImage(reader, names.mask);
+    skin->faces = ReadFaces(reader, names, skin->mask.size(), ratio);
+    skin->region = CreateRegionFromMask(skin->mask, key, tolerance);
+    if (smooth && skin->region && !skin->region->isEmpty()) {
+      skin->outlineAlpha = ReadOutlineAlpha(reader, names.mask, skin->mask.size(), key, tolerance,
+                                            *skin->region, skin->faces.scale);
+    }
+    return skin;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 void TSkinForm::BeginLoadSkin() {
   DropPreparedSkin();
-  prepared_ =
-      std::async(std::launch::async, [reader = resources_, ratio = PixelRatio(), key = keyColor_,
-                                      tolerance = tolerance_, smooth = smoothOutline_] {
-        // Any failure leaves the work to LoadSkin, which meets it again and
-        // reports it where a load without this head start would.
-        try {
-          auto skin = std::make_unique<TPreparedSkin>();
-          skin->description = ReadResource(reader, "INI", "skin");
-          skin->ratio = ratio;
-          skin->keyColor = key;
-          skin->tolerance = tolerance;
-          skin->smoothOutline = smooth;
-          const TImageNames names = ReadImageNames(TIniText(View(skin->description)));
-          skin->mask = ReadImage(reader, names.mask);
-          skin->faces = ReadFaces(reader, names, skin->mask.size(), ratio);
-          skin->region = CreateRegionFromMask(skin->mask, key, tolerance);
-          if (smooth && skin->region && !skin->region->isEmpty()) {
-            skin->outlineAlpha = ReadOutlineAlpha(reader, names.mask, skin->mask.size(), key,
-                                                  tolerance, *skin->region, skin->faces.scale);
-          }
-          return skin;
-        } catch (...) {
-          return std::unique_ptr<TPreparedSkin>();
-        }
-      });
+  try {
+    prepared_ = std::async(std::launch::async, PrepareSkin, resources_, PixelRatio(), keyColor_,
+                           tolerance_, smoothOutline_);
+  } catch (const std::system_error&) {
+    // No thread to run on: LoadSkin does all the work itself.
+    prepared_ = {};
+  }
 }
 
 void TSkinForm::DropPreparedSkin() {
