@@ -203,6 +203,17 @@ bool TSkinForm::event(QEvent* event) {
       // Back under the pointer after a window move: the move has ended.
       ReleaseHeldDown();
       break;
+    case QEvent::Leave:
+      // The pointer went onto a control or out of the window without a move
+      // over the surface between: no hot area is under it any more, so a
+      // hover face it left lit is put out now, not at the next move.
+      if (hoverNow_ || needsRepaint_) {
+        hoverNow_ = false;
+        hint_.clear();
+        currentID_.clear();
+        PaintSkin();
+      }
+      break;
     default:
       break;
   }

@@ -115,6 +115,25 @@ TEST_F(SkinPointer, FullRepaintOnlyAtTheMoveAfterEnteringOrLeaving) {
   EXPECT_EQ(At(55, 12), kUp);
 }
 
+// The pointer can leave the surface for a control without one move over the
+// surface between: the hover face it left is put out at once.
+TEST_F(SkinPointer, LeavingTheSurfacePutsOutTheHoverFace) {
+  const int base = skin->FullPaintCount();
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(skin, &leave);  // nothing lit: nothing to do
+  EXPECT_EQ(skin->FullPaintCount(), base);
+  skin->MouseMove(0, 15, 12);
+  ASSERT_EQ(At(15, 12), kOn);
+  QCoreApplication::sendEvent(skin, &leave);
+  EXPECT_EQ(At(15, 12), kUp);
+  EXPECT_EQ(skin->FullPaintCount(), base + 1);
+  EXPECT_EQ(skin->Hint(), "");
+  EXPECT_EQ(skin->CurrentID(), "");
+  EXPECT_FALSE(skin->NeedsRepaint());
+  skin->MouseMove(0, 15, 12);  // back over A: lit again
+  EXPECT_EQ(At(15, 12), kOn);
+}
+
 TEST_F(SkinPointer, HoverRepaintsOnlyTheAreaRectangle) {
   Show();
   QTest::mouseMove(skin, QPoint(90, 75));
