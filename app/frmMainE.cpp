@@ -15,9 +15,9 @@
 #include "app/Texts.h"
 #include "banner/Kodlar.h"
 #include "base/Trace.h"
+#include "codecs/NamedFormat.h"
 #include "platform/ExePath.h"
 #include "skin/SkinResources.h"
-#include "widgets/NamedFormat.h"
 
 namespace lugatim::app {
 
@@ -34,7 +34,7 @@ bool IsButtonHotArea(const std::string& id) {
 // The icon, read as the PNG it is: a name without a suffix would make QIcon
 // look its type up in the MIME database and ask every image plugin.
 QIcon ProgramIcon() {
-  return QIcon(QPixmap::fromImage(widgets::ReadImageFile(QStringLiteral(":/PNG/ICON"), "png")));
+  return QIcon(QPixmap::fromImage(codecs::ReadImageFile(QStringLiteral(":/PNG/ICON"), "png")));
 }
 
 QFont WindowFont() {

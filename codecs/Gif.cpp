@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "codecs/CodecError.h"
+#include "codecs/NamedFormat.h"
 
 namespace lugatim::codecs {
 namespace {
@@ -36,9 +37,7 @@ TGifAnimation DecodeGif(const void* data, size_t size) {
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "gif");
-  reader.setDecideFormatFromContent(false);
-  // The signature was checked: no other image plugin need be loaded to ask.
-  reader.setAutoDetectImageFormat(false);
+  ReadByFormatOnly(reader);
   TGifAnimation animation;
   while (true) {
     QImage frame;
@@ -62,9 +61,7 @@ QImage DecodeGifFirstFrame(const void* data, size_t size) {
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "gif");
-  reader.setDecideFormatFromContent(false);
-  // The signature was checked: no other image plugin need be loaded to ask.
-  reader.setAutoDetectImageFormat(false);
+  ReadByFormatOnly(reader);
   QImage frame;
   if (!reader.read(&frame)) Fail(reader);
   return frame.convertToFormat(QImage::Format_ARGB32);

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "base/ImageScale.h"
-#include "widgets/NamedFormat.h"
+#include "codecs/NamedFormat.h"
 
 namespace lugatim::widgets {
 
@@ -43,7 +43,7 @@ void TImage::SetMovieFile(const QString& file, double ratio, const QByteArray& f
       if (!format.isEmpty()) {
         // A movie's reader guesses (NamedFormat.h); this one does not.
         QImageReader reader(name, format);
-        ReadByFormatOnly(reader);
+        codecs::ReadByFormatOnly(reader);
         // A reader that can read on after the first frame has more of them.
         QImage still = reader.read();
         if (!still.isNull() && !reader.canRead()) {

@@ -6,7 +6,7 @@
 
 #include "base/Exception.h"
 #include "base/ImageScale.h"
-#include "widgets/NamedFormat.h"
+#include "codecs/NamedFormat.h"
 
 namespace lugatim::widgets {
 
@@ -32,7 +32,7 @@ TSpeedButton::TSpeedButton(QWidget* parent) : QToolButton(parent) {
 namespace {
 
 QImage ReadGlyph(const QByteArray& bitmapFile) {
-  const QImage picture = ReadImageData(bitmapFile, "bmp");
+  const QImage picture = codecs::ReadImageData(bitmapFile, "bmp");
   if (picture.isNull()) throw base::Exception("Bitmap image is not valid");
   return WithBottomLeftTransparent(picture);
 }

@@ -14,8 +14,8 @@
 #include "base/Exception.h"
 #include "codecs/Bmp.h"
 #include "codecs/GifEncoder.h"
+#include "codecs/NamedFormat.h"
 #include "widgets/ImageControl.h"
-#include "widgets/NamedFormat.h"
 #include "widgets/SpeedButton.h"
 
 using namespace lugatim;
@@ -161,9 +161,9 @@ TEST(NamedFormat, OneFrameIsStillSeveralAreAMovieAndNothingIsGuessed) {
   EXPECT_TRUE(control.IsAnimated());
   EXPECT_EQ(control.CurrentFrame().pixel(5, 3), qRgb(200, 0, 0));
 
-  EXPECT_EQ(ReadImageData(GifOf(red), "gif").size(), QSize(10, 6));
-  EXPECT_TRUE(ReadImageData(GifOf(red), "bmp").isNull());
-  EXPECT_TRUE(ReadImageFile(still, "png").isNull());
+  EXPECT_EQ(codecs::ReadImageData(GifOf(red), "gif").size(), QSize(10, 6));
+  EXPECT_TRUE(codecs::ReadImageData(GifOf(red), "bmp").isNull());
+  EXPECT_TRUE(codecs::ReadImageFile(still, "png").isNull());
   TSpeedButton button;
   EXPECT_THROW(button.LoadGlyph(GifOf(red), {}), base::Exception);
 }

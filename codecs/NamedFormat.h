@@ -9,13 +9,13 @@
 #include <QImageReader>
 #include <QString>
 
-namespace lugatim::widgets {
+namespace lugatim::codecs {
 
-// A reader of the file by the format ("png", "gif", "bmp") alone.
+// Makes the reader read by its format ("png", "gif", "bmp") alone.
 void ReadByFormatOnly(QImageReader& reader);
 
 // The image in the file or the bytes, null when they are not of the format.
 QImage ReadImageFile(const QString& file, const char* format);
 QImage ReadImageData(const QByteArray& bytes, const char* format);
 
-}  // namespace lugatim::widgets
+}  // namespace lugatim::codecs

@@ -1,8 +1,8 @@
-#include "widgets/NamedFormat.h"
+#include "codecs/NamedFormat.h"
 
 #include <QBuffer>
 
-namespace lugatim::widgets {
+namespace lugatim::codecs {
 
 void ReadByFormatOnly(QImageReader& reader) {
   reader.setAutoDetectImageFormat(false);
@@ -24,4 +24,4 @@ QImage ReadImageData(const QByteArray& bytes, const char* format) {
   return reader.read();
 }
 
-}  // namespace lugatim::widgets
+}  // namespace lugatim::codecs
