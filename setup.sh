@@ -16,7 +16,7 @@ packages=(
   nginx-light python3 curl xvfb xdotool x11-apps x11-utils dpkg-dev desktop-file-utils
   dict-freedict-eng-tur dict-freedict-tur-eng
   wordnet-base hunspell-tr libhunspell-dev
-  libxcb1-dev imagemagick
+  libxcb1-dev libfontconfig-dev imagemagick
 )
 
 as_root() {

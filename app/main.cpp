@@ -1,7 +1,9 @@
 // The program entry: one copy per user session, the application object, the
 // main window and then the data module, the message loop, and the shutdown in
-// reverse order of creation. A word on the command line (or the desktop's
-// selection) goes to the copy that already runs, else to this one's window.
+// reverse order of creation. The font configuration is read and the data
+// module made on a thread while the application object and the window are
+// built; the data module is handed over where it would otherwise be created. A word on the command
+// line (or the desktop's selection) goes to the copy that already runs, else to this one's window.
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/EarlyStart.h"
 #include "app/HandOverServer.h"
 #include "app/LookupText.h"
 #include "app/frmMainE.h"
@@ -55,12 +58,13 @@ std::unique_ptr<platform::THandOverListener> ListenForWords() {
 
 // Runs this copy: it holds the lock. word, when not empty, is looked up once
 // the window is up.
-int RunProgram(app::TApplication& application,
+int RunProgram(app::TApplication& application, app::TEarlyStart& early,
                std::unique_ptr<platform::THandOverListener> listener, const std::string& word) {
   static app::TProcessState state;
+  early.WaitForFonts();
   auto window = std::make_unique<app::TfrmLugatim>(state, platform::ExecutableDir());
   app::frmLugatim = window.get();
-  auto dataModule = std::make_unique<data::TDModuleFrm>(app::Dialogs());
+  auto dataModule = early.TakeDataModule(app::Dialogs());
   app::DModuleFrm = dataModule.get();
   window->AttachDataModule(dataModule.get());
   auto server = std::make_unique<app::THandOverServer>(
@@ -102,9 +106,13 @@ int LookUp(const std::string& word, int& argc, char** argv,
     case app::TStartDecision::RunHere:
       break;
   }
+  app::TEarlyStart early;
   auto listener = ListenForWords();
-  if (!application) application = std::make_unique<app::TApplication>(argc, argv);
-  return RunProgram(*application, std::move(listener), word);
+  if (!application) {
+    early.BeforeApplication();
+    application = std::make_unique<app::TApplication>(argc, argv);
+  }
+  return RunProgram(*application, early, std::move(listener), word);
 }
 
 }  // namespace
@@ -128,14 +136,17 @@ int main(int argc, char** argv) {
       if (!word.empty()) return LookUp(word, argc, argv, std::move(application));
       std::fputs("lugatim: nothing is selected\n", stderr);
       if (!platform::AcquireSingleInstance()) return 0;
-      return RunProgram(*application, ListenForWords(), {});
+      app::TEarlyStart early;
+      return RunProgram(*application, early, ListenForWords(), {});
     }
     case app::TCommandLine::Mode::Start:
       break;
   }
   // A second copy in the same session leaves at once, showing nothing.
   if (!platform::AcquireSingleInstance()) return 0;
+  app::TEarlyStart early;
   auto listener = ListenForWords();
+  early.BeforeApplication();
   app::TApplication application(argc, argv);
-  return RunProgram(application, std::move(listener), {});
+  return RunProgram(application, early, std::move(listener), {});
 }
