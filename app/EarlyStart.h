@@ -1,7 +1,7 @@
 #pragma once
 // Start-up work that needs neither the toolkit nor the window, done on a
 // thread of its own while the main thread builds the application object:
-// first the font configuration is read (fontconfig parses some fifty XML
+// first the font configuration is read (fontconfig parses dozens of XML
 // files the first time a text control asks for a font), then the data
 // module is created, which opens both dictionary tables. The window's first
 // text control and the data module's hand-over then find the work done
