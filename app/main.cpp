@@ -2,8 +2,9 @@
 // main window and then the data module, the message loop, and the shutdown in
 // reverse order of creation. The font configuration is read and the data
 // module made on a thread while the application object and the window are
-// built; the data module is handed over where it would otherwise be created. A word on the command
-// line (or the desktop's selection) goes to the copy that already runs, else to this one's window.
+// built; the data module is handed over where it would otherwise be created.
+// A word on the command line (or the desktop's selection) goes to the copy
+// that already runs, else to this one's window.
 
 #include <cstdio>
 #include <cstdlib>
