@@ -1,11 +1,14 @@
 #include "tools/Importer.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 
 #include "base/Exception.h"
 #include "data/Table.h"
+#include "morph/MorphData.h"
 #include "platform/ExePath.h"
 #include "tools/Collation.h"
 #include "tools/Dictd.h"
@@ -51,6 +54,53 @@ std::string DictFile(const std::string& dir, const std::string& name) {
   return dz;
 }
 
+// A source file's whole text; a missing one is an error that names it and
+// what provides it.
+std::string ReadSource(const std::string& path, const char* provider) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    throw EImportError(Format("%s: Turkish morphology file missing (%s)", path.c_str(), provider));
+  return ReadWholeFile(path);
+}
+
+// How common a Turkish headword is, as the reverse dictionary shows it: the
+// number of English words its first line lists.
+uint32_t TurkishFrequency(const TRow& row) {
+  const std::string first = row.anlami.substr(0, row.anlami.find('\n'));
+  uint32_t words = first.empty() ? 0 : 1;
+  for (size_t at = first.find(", "); at != std::string::npos; at = first.find(", ", at + 2))
+    ++words;
+  return words;
+}
+
+// The word-form data file, written beside the tables through a temporary
+// file renamed over the old one only by Commit.
+class TStagedFile {
+ public:
+  TStagedFile(std::string target, const std::string& text)
+      : target_(std::move(target)), temp_(target_ + ".tmp") {
+    std::ofstream out(temp_, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+      std::remove(temp_.c_str());
+      throw EImportError(Format("%s: cannot write the file", temp_.c_str()));
+    }
+  }
+  ~TStagedFile() {
+    if (!committed_) std::remove(temp_.c_str());
+  }
+  void Commit() {
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0)
+      throw EImportError(Format("%s: cannot replace the file", target_.c_str()));
+    committed_ = true;
+  }
+
+ private:
+  std::string target_, temp_;
+  bool committed_ = false;
+};
+
 void MakeFolder(const std::string& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
@@ -76,13 +126,32 @@ TDefaultsResult ImportDefaults(const TDefaultsSources& sources, const std::strin
       CleanEnglishTurkish(engTur, wordnet, turkish, result.content);
   const std::vector<TRow> english = EnglishTableRows(cleaned, wordnet, result.content);
   const std::vector<TRow> turkishRows = TurkishTableRows(turEng, cleaned, wordnet, turkish);
+  morph::TMorphSources morph;
+  if (!sources.morphDir.empty()) {
+    morph.turkishDictionary = ReadSource(Join(sources.morphDir, "turkish_dictionary.txt"),
+                                         "npm package nlptoolkit-dictionary; setup.sh fetches it");
+    morph.turkishFsm =
+        ReadSource(Join(sources.morphDir, "turkish_finite_state_machine.xml"),
+                   "npm package nlptoolkit-morphologicalanalysis; setup.sh fetches it");
+    morph.dictionaryName = Join(sources.morphDir, "turkish_dictionary.txt");
+    morph.fsmName = Join(sources.morphDir, "turkish_finite_state_machine.xml");
+  }
+  for (const TIrregular& i : wordnet.Irregulars())
+    morph.englishExceptions.emplace_back(i.form, i.base);
+  for (const TRow& r : english)
+    morph.englishWords.emplace_back(r.kelime, wordnet.Frequency(r.kelime));
+  for (const TRow& r : turkishRows) morph.turkishWords.emplace_back(r.kelime, TurkishFrequency(r));
+  const std::string morphText = morph::CompileMorphData(morph);
+  result.turkishLemmas = morph::TMorphData::FromText(morphText).LemmaCount();
   MakeFolder(outDir);
+  TStagedFile morphFile(Join(outDir, morph::kMorphFile), morphText);
   progress.Phase(kEnglishTable);
   TStagedTable englishTable(Join(outDir, kEnglishTable), english, TLang::English, progress);
   progress.Phase(kTurkishTable);
   TStagedTable turkishTable(Join(outDir, kTurkishTable), turkishRows, TLang::Turkish, progress);
   englishTable.Commit();
   turkishTable.Commit();
+  morphFile.Commit();
   progress.Finish();
   result.englishRows = english.size();
   result.turkishRows = turkishRows.size();
@@ -143,7 +212,8 @@ size_t ImportTsv(const std::string& tsvPath, const std::string& outPath, TLang l
 std::string UsageText() {
   return R"(Usage:
   lugatim-import defaults [--dictd-dir DIR] [--wordnet-dir DIR]
-                          [--hunspell-dir DIR] [--verbose] [--out DIR]
+                          [--hunspell-dir DIR] [--morph-dir DIR]
+                          [--verbose] [--out DIR]
       Builds the two dictionary tables of Lugatim from the FreeDict
       dictionaries (Debian packages dict-freedict-eng-tur and
       dict-freedict-tur-eng): Sozluk1.DB (English headwords, Turkish
@@ -151,12 +221,19 @@ std::string UsageText() {
       Turkish-English dictionary merged with the reverse of the
       English-Turkish one). WordNet (wordnet-base) gives parts of speech,
       examples, irregular forms and word frequencies; the Turkish word list
-      (hunspell-tr) decides the repair of scanning errors.
+      (hunspell-tr) decides the repair of scanning errors. Lugatim.morph,
+      beside the tables, holds the word forms that lead an inflected or
+      misspelt word to its entry.
       --dictd-dir DIR     folder of the .index and .dict.dz files
                           (default /usr/share/dictd)
       --wordnet-dir DIR   WordNet's database (default /usr/share/wordnet)
       --hunspell-dir DIR  folder of tr_TR.aff and tr_TR.dic
                           (default /usr/share/hunspell)
+      --morph-dir DIR     folder of turkish_dictionary.txt and
+                          turkish_finite_state_machine.xml (the npm packages
+                          nlptoolkit-dictionary and -morphologicalanalysis,
+                          which setup.sh fetches); without it Lugatim.morph
+                          holds no Turkish analysis
       --verbose           list samples of the repairs and the dropped
                           headwords
       --out DIR           folder of the tables, created if missing
@@ -192,7 +269,7 @@ namespace {
 
 struct TArgs {
   std::vector<std::string> positional;
-  std::optional<std::string> dictdDir, outDir, wordnetDir, hunspellDir;
+  std::optional<std::string> dictdDir, outDir, wordnetDir, hunspellDir, morphDir;
   TLang lang = TLang::English;
   bool keepOrder = false;
   bool help = false;
@@ -229,6 +306,8 @@ TArgs ParseArgs(const std::vector<std::string>& args, size_t from, bool defaults
       a.wordnetDir = value();
     } else if (defaults && arg == "--hunspell-dir") {
       a.hunspellDir = value();
+    } else if (defaults && arg == "--morph-dir") {
+      a.morphDir = value();
     } else if (defaults && arg == "--verbose" && !inlineValue) {
       a.verbose = true;
     } else if (defaults && arg == "--out") {
@@ -280,9 +359,14 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
       if (a.dictdDir) sources.dictdDir = *a.dictdDir;
       if (a.wordnetDir) sources.wordnetDir = *a.wordnetDir;
       if (a.hunspellDir) sources.hunspellDir = *a.hunspellDir;
+      if (a.morphDir) sources.morphDir = *a.morphDir;
       const TDefaultsResult r = ImportDefaults(sources, outDir, progress);
       out << Join(outDir, kEnglishTable) << ": " << r.englishRows << " entries\n"
           << Join(outDir, kTurkishTable) << ": " << r.turkishRows << " entries\n"
+          << Join(outDir, morph::kMorphFile) << ": "
+          << (r.turkishLemmas > 0 ? std::to_string(r.turkishLemmas) + " Turkish lemmas"
+                                  : std::string("no Turkish analysis (no --morph-dir)"))
+          << "\n"
           << ContentSummary(r.content, a.verbose);
     } else if (command == "dictd") {
       if (a.positional.size() != 3) throw EUsage("dictd needs INDEXFILE DICTFILE OUT.DB");

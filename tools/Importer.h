@@ -26,18 +26,25 @@ struct TDefaultsSources {
   std::string dictdDir = "/usr/share/dictd";        // dict-freedict-eng-tur, -tur-eng
   std::string wordnetDir = "/usr/share/wordnet";    // wordnet-base
   std::string hunspellDir = "/usr/share/hunspell";  // hunspell-tr
+  // The Turkish morphology files of nlptoolkit (turkish_dictionary.txt,
+  // turkish_finite_state_machine.xml), fetched by setup.sh; empty: none, and
+  // the word-form data holds no Turkish analysis.
+  std::string morphDir;
 };
 
 struct TDefaultsResult {
   size_t englishRows = 0;
   size_t turkishRows = 0;
+  size_t turkishLemmas = 0;  // lemmas of the Turkish analysis, 0 without it
   TContentReport content;
 };
 
 // Builds Sozluk1.DB and SozlukE1.DB in outDir (created if missing) from
 // freedict-eng-tur and freedict-tur-eng, cleaned and completed with WordNet
-// and the Turkish word list (see Content.h). Both tables are built before
-// either replaces an existing one.
+// and the Turkish word list (see Content.h), and beside them the word-form
+// data (morph/MorphData.h): WordNet's irregular forms, the Turkish
+// morphology when sources.morphDir names it, and both tables' headwords for
+// suggestions. Everything is built before anything replaces an existing file.
 TDefaultsResult ImportDefaults(const TDefaultsSources& sources, const std::string& outDir,
                                TProgress& progress = TProgress::Silent());
 

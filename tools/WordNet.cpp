@@ -4,6 +4,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "morph/English.h"
 #include "tools/Dictd.h"
 #include "tools/ImportTypes.h"
 #include "tools/Text.h"
@@ -218,33 +219,14 @@ std::string TWordNet::BaseForm(std::string_view word) const {
   if (const auto it = exceptionBase_.find(key); it != exceptionBase_.end())
     for (const std::string& b : it->second)
       if (lemmas_.contains(b)) return b;
-  // WordNet's regular endings of nouns, verbs and adjectives.
-  // Each ending counts only for a base of the part of speech it inflects
-  // ("pulverizer" is not "pulverize" + -er: that ending makes comparatives).
-  struct TEnding {
-    const char* ending;
-    const char* replacement;
-    TPos pos;
-    TPos alsoPos;
-  };
-  static const TEnding kEndings[] = {
-      {"ies", "y", TPos::Noun, TPos::Verb},       {"ses", "s", TPos::Noun, TPos::Verb},
-      {"xes", "x", TPos::Noun, TPos::Verb},       {"zes", "z", TPos::Noun, TPos::Verb},
-      {"ches", "ch", TPos::Noun, TPos::Verb},     {"shes", "sh", TPos::Noun, TPos::Verb},
-      {"men", "man", TPos::Noun, TPos::Noun},     {"es", "e", TPos::Noun, TPos::Verb},
-      {"es", "", TPos::Noun, TPos::Verb},         {"s", "", TPos::Noun, TPos::Verb},
-      {"ed", "e", TPos::Verb, TPos::Verb},        {"ed", "", TPos::Verb, TPos::Verb},
-      {"ing", "e", TPos::Verb, TPos::Verb},       {"ing", "", TPos::Verb, TPos::Verb},
-      {"er", "", TPos::Adjective, TPos::Adverb},  {"est", "", TPos::Adjective, TPos::Adverb},
-      {"er", "e", TPos::Adjective, TPos::Adverb}, {"est", "e", TPos::Adjective, TPos::Adverb}};
-  for (const TEnding& ending : kEndings) {
-    const std::string_view e(ending.ending);
-    if (key.size() <= e.size() + 1 || !key.ends_with(e)) continue;
-    std::string base = key.substr(0, key.size() - e.size()) + ending.replacement;
-    const auto it = lemmas_.find(base);
-    if (it != lemmas_.end() && (!it->second.synsets[static_cast<size_t>(ending.pos)].empty() ||
-                                !it->second.synsets[static_cast<size_t>(ending.alsoPos)].empty()))
-      return base;
+  // WordNet's regular endings: each counts only for a base of the part of
+  // speech it inflects ("pulverizer" is not "pulverize" + -er: that ending
+  // makes comparatives).
+  for (const morph::TDetached& d : morph::DetachEndings(key)) {
+    const auto it = lemmas_.find(d.base);
+    if (it != lemmas_.end() && (!it->second.synsets[static_cast<size_t>(d.pos)].empty() ||
+                                !it->second.synsets[static_cast<size_t>(d.alsoPos)].empty()))
+      return d.base;
   }
   return {};
 }

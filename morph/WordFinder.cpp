@@ -1,0 +1,128 @@
+#include "morph/WordFinder.h"
+
+#include <algorithm>
+
+#include "morph/English.h"
+#include "morph/Letters.h"
+
+namespace lugatim::morph {
+
+TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table) {
+  TFound found;
+  if (analyses.empty()) return found;
+  const TAnalysis& best = analyses.front();
+  const auto rankedWithBest = [&](const TAnalysis& a) {
+    return a.morphemes.size() == best.morphemes.size() &&
+           ToUtf32(a.lemma).size() == ToUtf32(best.lemma).size();
+  };
+  for (const TAnalysis& a : analyses) {
+    if (!rankedWithBest(a) && !a.derived && a.rootPos != "VERB") continue;
+    for (const std::string& h : a.headwords) {
+      if (std::optional<std::string> spelling = table.Equal(h)) {
+        found.kind = TFindKind::Analysed;
+        found.headword = *spelling;
+        found.analysis = a.Text();
+        found.tags = a.Tags();
+        return found;
+      }
+    }
+  }
+  found.kind = TFindKind::NotInDictionary;
+  found.lemma = best.headwords.empty() ? best.lemma : best.headwords.front();
+  found.analysis = best.Text();
+  found.tags = best.Tags();
+  return found;
+}
+
+std::vector<TEnglishBase> EnglishBaseForms(std::string_view word, const TMorphData* data) {
+  const std::string key = EnglishSmall(word);
+  std::vector<TEnglishBase> out;
+  const auto add = [&](const std::string& base, const std::string& ending) {
+    if (base.empty() || base == key) return;
+    for (const TEnglishBase& b : out)
+      if (b.base == base) return;
+    out.push_back({base, ending});
+  };
+  if (data != nullptr)
+    for (const std::string& b : data->EnglishBases(key)) add(b, "");
+  for (const TDetached& d : DetachEndings(key)) add(d.base, d.ending);
+  return out;
+}
+
+TWordForms::TWordForms(std::string path) : path_(std::move(path)) {}
+
+TWordForms::TWordForms(std::shared_ptr<const TMorphData> data)
+    : loaded_(true), data_(std::move(data)) {
+  if (data_ != nullptr) turkish_ = std::make_unique<TTurkishAnalyser>(*data_);
+}
+
+const TMorphData* TWordForms::Data() {
+  if (!loaded_) {
+    loaded_ = true;
+    try {
+      data_ = std::make_shared<const TMorphData>(TMorphData::Load(path_));
+      turkish_ = std::make_unique<TTurkishAnalyser>(*data_);
+    } catch (const std::exception& e) {
+      error_ = e.what();
+    }
+  }
+  return data_.get();
+}
+
+bool TWordForms::Available() {
+  std::lock_guard lock(mutex_);
+  return Data() != nullptr;
+}
+
+std::string TWordForms::LoadError() {
+  std::lock_guard lock(mutex_);
+  Data();
+  return error_;
+}
+
+std::vector<TAnalysis> TWordForms::AnalyseTurkish(const std::string& word) {
+  std::lock_guard lock(mutex_);
+  if (Data() == nullptr) return {};
+  return turkish_->Analyse(word);
+}
+
+TFound TWordForms::Find(const std::string& word, bool turkish, IHeadwords& table) {
+  TFound found;
+  if (std::optional<std::string> h = table.Equal(word)) {
+    found.kind = TFindKind::Exact;
+    found.headword = *h;
+    return found;
+  }
+  if (std::optional<std::string> h = table.EqualWithoutMarks(word)) {
+    found.kind = TFindKind::WithoutMarks;
+    found.headword = *h;
+    return found;
+  }
+  if (turkish) return RankAnalyses(AnalyseTurkish(word), table);
+  std::vector<TEnglishBase> bases;
+  {
+    std::lock_guard lock(mutex_);
+    bases = EnglishBaseForms(word, Data());
+  }
+  for (const TEnglishBase& b : bases) {
+    if (std::optional<std::string> h = table.Equal(b.base)) {
+      found.kind = TFindKind::Analysed;
+      found.headword = *h;
+      found.analysis = b.ending.empty() ? b.base : b.base + " + " + b.ending;  // larger: large + er
+      found.tags = b.base;
+      return found;
+    }
+  }
+  return found;
+}
+
+std::vector<std::string> TWordForms::Suggest(const std::string& word, bool turkish) {
+  std::lock_guard lock(mutex_);
+  const TMorphData* data = Data();
+  if (data == nullptr) return {};
+  std::unique_ptr<TSuggester>& s = turkish ? suggestTr_ : suggestEn_;
+  if (s == nullptr) s = std::make_unique<TSuggester>(data->Words(!turkish));
+  return s->Suggest(word);
+}
+
+}  // namespace lugatim::morph
