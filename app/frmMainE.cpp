@@ -283,6 +283,13 @@ std::vector<QWidget*> TfrmLugatim::TabOrder() const {
 void TfrmLugatim::AttachDataModule(data::TDModuleFrm* dataModule) {
   dataModule_ = dataModule;
   BindDataControls(&dataModule->Dtsrc2);
+  // The lookup box's typed search tries the word's lemma last.
+  DBLookupComboBox1->SetLemmaFinder([this](const std::string& text, base::TLanguage language) {
+    if (dataModule_ == nullptr) return std::string();
+    const data::TTable& table =
+        language == base::TLanguage::Turkish ? dataModule_->SozlukETB : dataModule_->SozlukTB;
+    return LemmaHeadword(text, table, WordForms());
+  });
   AcKapa = new QAction(QStringLiteral("AcKapa"), this);
   AcKapa->setObjectName(QStringLiteral("AcKapa"));
   AcKapa->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -341,6 +348,10 @@ void TfrmLugatim::showEvent(QShowEvent* event) {
 
 void TfrmLugatim::Edit1Change() {
   lastSearchFound_ = false;
+  if (!handingOver_ && handed_) {
+    handed_.reset();
+    ShowHandOverNote();
+  }
   if (dataModule_ == nullptr) return;
   const std::string text = Edit1->text().toStdString();
   if (state_.currentLanguage == "Eng") {
@@ -350,8 +361,29 @@ void TfrmLugatim::Edit1Change() {
   }
 }
 
+morph::TWordForms& TfrmLugatim::WordForms() {
+  if (wordForms_ == nullptr) {
+    std::string folder;
+    try {
+      folder = data::ResolveAlias(data::kDictionaryAlias);
+    } catch (const data::EDatabaseError&) {
+    }
+    wordForms_ = std::make_unique<morph::TWordForms>(folder + morph::kMorphFile);
+  }
+  return *wordForms_;
+}
+
+void TfrmLugatim::ShowHandOverNote() {
+  const QString note =
+      handed_ ? HandOverNote(handed_->first, handed_->second, state_.currentLanguage == "Tur")
+              : QString();
+  DBEdit2->setToolTip(note);
+  DBEdit2->setAccessibleDescription(note);
+}
+
 void TfrmLugatim::LookUpWord(const std::string& word, const std::string& activationToken) {
   BringToFront(*this, activationToken);
+  handingOver_ = true;
   const auto type = [this](const QString& text) {
     // Typing the text that already stands there searches again all the same.
     if (Edit1->text() == text) {
@@ -361,13 +393,29 @@ void TfrmLugatim::LookUpWord(const std::string& word, const std::string& activat
     }
     return lastSearchFound_;
   };
-  // The English interface searches Turkish headwords, the Turkish one English.
-  const QString given = QString::fromStdString(word);
-  bool found = false;
-  for (const QString& candidate : LookupCandidates(given, state_.currentLanguage == "Eng")) {
-    if ((found = type(candidate))) break;
+  THandedWord handed;
+  if (dataModule_ != nullptr &&
+      (state_.currentLanguage == "Eng" || state_.currentLanguage == "Tur")) {
+    // The English interface searches Turkish headwords, the Turkish one English.
+    const bool english = state_.currentLanguage == "Eng";
+    handed = FindHandedWord(word, english ? dataModule_->SozlukETB : dataModule_->SozlukTB,
+                            english ? dataModule_->SozlukTB : dataModule_->SozlukETB, WordForms());
   }
-  if (!found) type(given);
+  bool found = false;
+  if (handed.found) {
+    if (handed.otherTable) DilDegis->trigger();
+    found = type(QString::fromStdString(handed.headword));
+  }
+  if (!found) {
+    const QString given = QString::fromStdString(word);
+    for (const QString& candidate : LookupCandidates(given, state_.currentLanguage == "Eng")) {
+      if ((found = type(candidate))) break;
+    }
+    if (!found) type(given);
+  }
+  handingOver_ = false;
+  handed_.emplace(word, std::move(handed));
+  ShowHandOverNote();
   Edit1->setFocus();
   if (base::TraceEnabled()) {
     base::Trace("Looked up: %s (%s)", Edit1->text().toStdString().c_str(),
@@ -452,6 +500,7 @@ void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* 
   for (auto [label, control] : LabelledControls()) control->setAccessibleName(label->text());
   if (source != nullptr) BindDataControls(source);
   state_.aboutText = texts.about;
+  ShowHandOverNote();
   Kapat->setText(QString::fromUtf8(texts.kapat));
   Hakkinda->setText(QString::fromUtf8(texts.hakkinda));
   const skin::TResourceReader resources = skin::ProgramResources();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ProcessState.h"
+#include "app/WordLookup.h"
 #include "banner/BannerChannel.h"
 #include "banner/UpdateServer.h"
 #include "base/Clock.h"
@@ -53,8 +54,11 @@ class TfrmLugatim : public QWidget {
   void FormDestroy();
 
   // A word handed over from outside: the window comes to the front and the
-  // word goes into the search box; when it finds nothing as given, its
-  // lower-case forms are tried before it is left there as it is.
+  // headword it is found under (as given, without marks, or by its lemma; in
+  // the other table when only that has it, the language switching) goes
+  // into the search box, the analysis shown on the word box. A word found
+  // nowhere goes in as before: its lower-case forms are tried, then it is
+  // left there as it is, with suggestions on the word box.
   void LookUpWord(const std::string& word, const std::string& activationToken = {});
 
   // Handlers.
@@ -111,6 +115,8 @@ class TfrmLugatim : public QWidget {
   http::TResponsiveWait ResponsiveWait1;
 
   TProcessState& State() { return state_; }
+  // The word-form data beside the tables, read on first use.
+  morph::TWordForms& WordForms();
   banner::TBannerChannel& Channel() { return *channel_; }
 
  protected:
@@ -148,6 +154,11 @@ class TfrmLugatim : public QWidget {
   std::vector<int> storedWidth_;
   bool shown_ = false;
   bool lastSearchFound_ = false;  // whether the search box's last search found an entry
+  void ShowHandOverNote();
+  std::unique_ptr<morph::TWordForms> wordForms_;
+  // The last handed-over word and how it was found, while its entry shows.
+  std::optional<std::pair<std::string, THandedWord>> handed_;
+  bool handingOver_ = false;
 };
 
 // The program's single main window and data module, while they exist.

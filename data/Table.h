@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -139,15 +140,20 @@ class TTable {
 
   // The entries whose field is value (every one) and those that only begin
   // with it (at most beginningLimit), compared exactly as Locate compares,
-  // with or without regard to case as caseOption (0 or loCaseInsensitive)
-  // says; each group in the order in which Locate finds its entries. One
-  // pass over the field; the current entry stays.
+  // with or without regard to case and marks as caseOption (0,
+  // loCaseInsensitive, or that with loIgnoreMarks) says; each group in the order in which Locate
+  // finds its entries. One pass over the field; the current entry stays.
   struct TMatches {
     std::vector<TEntry> equal;
     std::vector<TEntry> beginning;
   };
   TMatches Matching(const std::string& fieldName, const std::string& value,
                     TLocateOptions caseOption, int beginningLimit) const;
+
+  // The field's value in the first entry whose field equals value, compared
+  // as Matching compares under options; the current entry stays.
+  std::optional<std::string> FirstEqual(const std::string& fieldName, const std::string& value,
+                                        TLocateOptions options) const;
 
   // File path the table was (or would be) opened from.
   std::string FilePath() const;

@@ -22,7 +22,7 @@ TTable::TMatches TTable::Matching(const std::string& fieldName, const std::strin
   TMatches matches;
   const TField& field = FieldByName(fieldName);
   const std::string& stored = columns_[static_cast<size_t>(field.Index())];
-  const TLocateOptions equalOptions = caseOption & loCaseInsensitive;
+  const TLocateOptions equalOptions = caseOption & (loCaseInsensitive | loIgnoreMarks);
   const TLocateOptions prefixOptions = equalOptions | loPartialKey;
   if (value.empty() || count_ == 0) return matches;
   const Index* index = IndexFor(stored, equalOptions);
@@ -36,7 +36,8 @@ TTable::TMatches TTable::Matching(const std::string& fieldName, const std::strin
   std::vector<int64_t> beginning;
   const bool orderedLikeSearch =
       index != nullptr && !index->descending &&
-      (index->collation == "BINARY" || index->collation == FoldCollation(language));
+      (index->collation == "BINARY" || index->collation == FoldCollation(language) ||
+       index->collation == MarksCollation(language));
   if (orderedLikeSearch) {
     // The index orders the keys as the search compares them: the matches are
     // the keys from the value on, up to the first that does not begin with it.
@@ -51,6 +52,9 @@ TTable::TMatches TTable::Matching(const std::string& fieldName, const std::strin
     q.Bind(4, value);
     q.Bind(5, static_cast<int64_t>(language));
     while (q.Step() == SQLITE_ROW && q.Int(1) != 0) {
+      // Equal keys come first in the index's order: asked for them alone,
+      // the search ends at the first longer key.
+      if (q.Int(2) == 0 && beginningLimit <= 0) break;
       (q.Int(2) != 0 ? equal : beginning).push_back(q.Int(0));
     }
     if (q.Rc() != SQLITE_DONE && q.Rc() != SQLITE_ROW) Fail(EngineError(q.Rc(), db_, path_));
@@ -99,6 +103,14 @@ TTable::TMatches TTable::Matching(const std::string& fieldName, const std::strin
   read(equal, matches.equal);
   read(beginning, matches.beginning);
   return matches;
+}
+
+std::optional<std::string> TTable::FirstEqual(const std::string& fieldName,
+                                              const std::string& value,
+                                              TLocateOptions options) const {
+  const TMatches m = Matching(fieldName, value, options, 0);
+  if (m.equal.empty()) return std::nullopt;
+  return m.equal.front().values[static_cast<size_t>(FieldByName(fieldName).Index())];
 }
 
 }  // namespace lugatim::data

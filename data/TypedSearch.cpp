@@ -8,9 +8,14 @@ int CharacterCount(const std::string& utf8) {
   return count;
 }
 
-bool LocateTyped(TTable& table, const std::string& fieldName, const std::string& text) {
-  return table.Locate(fieldName, text, loPartialKey | loCaseInsensitive) ||
-         table.Locate(fieldName, text, loPartialKey | loCaseInsensitive | loIgnoreMarks);
+bool LocateTyped(TTable& table, const std::string& fieldName, const std::string& text,
+                 const TLemmaFinder& lemmaOf) {
+  if (table.Locate(fieldName, text, loPartialKey | loCaseInsensitive) ||
+      table.Locate(fieldName, text, loPartialKey | loCaseInsensitive | loIgnoreMarks))
+    return true;
+  if (!lemmaOf) return false;
+  const std::string headword = lemmaOf(text, table.language);
+  return !headword.empty() && table.Locate(fieldName, headword, loCaseInsensitive);
 }
 
 bool TTypedSearch::Type(TTable& table, const std::string& fieldName, const std::string& character,
@@ -20,7 +25,7 @@ bool TTypedSearch::Type(TTable& table, const std::string& fieldName, const std::
   lastMs_ = nowMs;
   if (CharacterCount(text_) + CharacterCount(character) > maxChars_) return false;
   const std::string candidate = text_ + character;
-  if (!LocateTyped(table, fieldName, candidate)) return false;
+  if (!LocateTyped(table, fieldName, candidate, lemmaOf_)) return false;
   text_ = candidate;
   return true;
 }

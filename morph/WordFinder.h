@@ -5,6 +5,7 @@
 // unrelated headword. The tables stay behind an interface: the program, the
 // lookup tool and the tests each put their own in front of it.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,6 +26,20 @@ class IHeadwords {
   // table compares without regard to case (or also without marks).
   virtual std::optional<std::string> Equal(const std::string& word) = 0;
   virtual std::optional<std::string> EqualWithoutMarks(const std::string& word) = 0;
+};
+
+// The interface over a function (word, withoutMarks) → the table's spelling.
+class THeadwordsFunction : public IHeadwords {
+ public:
+  using TFunction = std::function<std::optional<std::string>(const std::string&, bool)>;
+  explicit THeadwordsFunction(TFunction f) : f_(std::move(f)) {}
+  std::optional<std::string> Equal(const std::string& word) override { return f_(word, false); }
+  std::optional<std::string> EqualWithoutMarks(const std::string& word) override {
+    return f_(word, true);
+  }
+
+ private:
+  TFunction f_;
 };
 
 enum class TFindKind {

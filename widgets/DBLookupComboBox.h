@@ -40,6 +40,8 @@ class TDBLookupComboBox : public QWidget {
   const std::optional<QString>& KeyValue() const { return keyValue_; }
   const QString& Text() const { return text_; }
   QString SearchText() const { return QString::fromStdString(search_.Text()); }
+  // What the typed search tries after its exact and marks-free tries.
+  void SetLemmaFinder(data::TLemmaFinder finder) { search_.SetLemmaFinder(std::move(finder)); }
 
   bool ListVisible() const;
   void DropDown();

@@ -1,5 +1,8 @@
 #include "tools/lookup/Lookup.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "data/DModUnt.h"
 #include "data/Table.h"
 
@@ -10,7 +13,9 @@ namespace {
 const char* const kUsage =
     "Usage: lugatim-lookup [--en|--tr] [--exact] [--json] WORD...\n"
     "Prints the dictionary entries whose headword is WORD (the words joined by\n"
-    "blanks), then up to ten that begin with it; capitals do not count.\n"
+    "blanks), else WORD without its marks (agac: ağaç), else its lemma\n"
+    "(kitaplarımızdan: kitap, larger: large), then up to ten that begin with\n"
+    "it; capitals do not count. A word found nowhere gets suggestions.\n"
     "  --en     only the English headwords (English-Turkish)\n"
     "  --tr     only the Turkish headwords (Turkish-English)\n"
     "  --exact  only entries whose headword is the word\n"
@@ -89,7 +94,8 @@ std::string Printable(const std::string& text) {
 
 }  // namespace
 
-TLookupTable LookUpIn(const std::string& file, const std::string& word, bool exactOnly) {
+TLookupTable LookUpIn(const std::string& file, const std::string& word, bool exactOnly,
+                      morph::TWordForms* forms) {
   data::TTable table(file);
   table.databaseName = data::kDictionaryAlias;
   table.tableName = file;
@@ -102,14 +108,45 @@ TLookupTable LookUpIn(const std::string& file, const std::string& word, bool exa
   for (data::TField* f : {&kelime, &kategori, &onekSonek, &anlami, &ornek}) table.AddField(f);
   table.Open();
 
-  TLookupTable result{file, Direction(file), {}};
+  TLookupTable result{file, Direction(file), {}, {}, {}};
   const auto add = [&](const data::TEntry& e, bool exact) {
-    result.entries.push_back(
-        {e.values[0], e.values[1], e.values[2], Lines(e.values[3]), Lines(e.values[4]), exact});
+    result.entries.push_back({e.values[0],
+                              e.values[1],
+                              e.values[2],
+                              Lines(e.values[3]),
+                              Lines(e.values[4]),
+                              exact,
+                              {},
+                              {}});
   };
   const data::TTable::TMatches matches =
       table.Matching("Kelime", word, data::loCaseInsensitive, exactOnly ? 0 : kMaxBeginningWith);
   for (const data::TEntry& e : matches.equal) add(e, true);
+  if (result.entries.empty()) {
+    // As the window does: without marks, then by the word's lemma.
+    const data::TTable::TMatches plain =
+        table.Matching("Kelime", word, data::loCaseInsensitive | data::loIgnoreMarks, 0);
+    for (const data::TEntry& e : plain.equal) add(e, true);
+  }
+  if (result.entries.empty() && forms != nullptr) {
+    morph::THeadwordsFunction headwords([&](const std::string& w, bool withoutMarks) {
+      return table.FirstEqual("Kelime", w,
+                              data::loCaseInsensitive | (withoutMarks ? data::loIgnoreMarks : 0u));
+    });
+    const morph::TFound found =
+        forms->Find(word, table.language == base::TLanguage::Turkish, headwords);
+    if (found.kind == morph::TFindKind::Analysed) {
+      for (const data::TEntry& e :
+           table.Matching("Kelime", found.headword, data::loCaseInsensitive, 0).equal) {
+        add(e, true);
+        result.entries.back().form = word;
+        result.entries.back().analysis = found.analysis;
+      }
+    } else if (found.kind == morph::TFindKind::NotInDictionary) {
+      result.notInDictionary = found.lemma;
+      result.notInAnalysis = found.analysis;
+    }
+  }
   for (const data::TEntry& e : matches.beginning) add(e, false);
   return result;
 }
@@ -130,6 +167,8 @@ void PrintText(std::ostream& out, const std::string& word, const std::vector<TLo
         beginning = true;
         out << "\n  Beginning with \"" << Printable(word) << "\":\n";
       }
+      if (!e.analysis.empty())
+        out << "\n  " << Printable(e.form) << " → " << Printable(e.analysis) << '\n';
       out << '\n' << "  " << bold << Printable(e.headword) << plain;
       if (!e.category.empty()) out << "  (" << Printable(e.category) << ")";
       if (!e.affix.empty()) out << "  [" << Printable(e.affix) << "]";
@@ -142,8 +181,8 @@ void PrintText(std::ostream& out, const std::string& word, const std::vector<TLo
   }
 }
 
-void PrintJson(std::ostream& out, const std::string& word,
-               const std::vector<TLookupTable>& tables) {
+void PrintJson(std::ostream& out, const std::string& word, const std::vector<TLookupTable>& tables,
+               const std::vector<std::string>& suggestions) {
   out << "{\"word\": ";
   JsonString(out, word);
   out << ", \"tables\": [";
@@ -166,11 +205,24 @@ void PrintJson(std::ostream& out, const std::string& word,
       JsonLines(out, e.meaning);
       out << ", \"example\": ";
       JsonLines(out, e.example);
+      if (!e.analysis.empty()) {
+        out << ", \"form\": ";
+        JsonString(out, e.form);
+        out << ", \"analysis\": ";
+        JsonString(out, e.analysis);
+      }
       out << '}';
     }
-    out << "]}";
+    out << ']';
+    if (!table.notInDictionary.empty()) {
+      out << ", \"not_in_dictionary\": ";
+      JsonString(out, table.notInDictionary);
+    }
+    out << '}';
   }
-  out << "]}\n";
+  out << "], \"suggestions\": ";
+  JsonLines(out, suggestions);
+  out << "}\n";
 }
 
 int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -220,9 +272,11 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
     folder = data::ResolveAlias(data::kDictionaryAlias);
   } catch (const std::exception&) {
   }
+  // The word-form data is read only when a table lacks the word as given.
+  morph::TWordForms forms(folder + morph::kMorphFile);
   for (const std::string& file : files) {
     try {
-      tables.push_back(LookUpIn(file, word, exactOnly));
+      tables.push_back(LookUpIn(file, word, exactOnly, &forms));
       anyRead = true;
     } catch (const std::exception& e) {
       err << "lugatim-lookup: cannot read the dictionary table " << file << " in " << folder << " ("
@@ -236,12 +290,31 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   bool found = false;
   for (const TLookupTable& t : tables) found = found || !t.entries.empty();
+  std::vector<std::string> suggestions;
+  if (!found) {
+    for (const TLookupTable& t : tables) {
+      for (const std::string& s : forms.Suggest(word, t.direction == "tr-en"))
+        if (std::find(suggestions.begin(), suggestions.end(), s) == suggestions.end() &&
+            suggestions.size() < morph::kMaxSuggestions)
+          suggestions.push_back(s);
+    }
+  }
   if (json) {
-    PrintJson(out, word, tables);
+    PrintJson(out, word, tables, suggestions);
   } else if (found) {
     PrintText(out, word, tables, styled);
   } else {
     err << "lugatim-lookup: no entry for \"" << Printable(word) << "\"\n";
+    for (const TLookupTable& t : tables)
+      if (!t.notInDictionary.empty())
+        err << "lugatim-lookup: " << Printable(word) << " → " << Printable(t.notInAnalysis) << ": "
+            << Printable(t.notInDictionary) << " is not in the dictionary\n";
+    if (!suggestions.empty()) {
+      out << "Did you mean: ";
+      for (size_t i = 0; i < suggestions.size(); ++i)
+        out << (i > 0 ? ", " : "") << Printable(suggestions[i]);
+      out << "?\n";
+    }
   }
   return found ? 0 : 1;
 }
