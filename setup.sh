@@ -44,6 +44,8 @@ exec_as_user() {
 
 install_packages() {
   local missing=()
+  # npm fetches the Turkish morphology data; Debian's package where none is there.
+  command -v npm >/dev/null || packages+=(npm)
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
@@ -54,10 +56,20 @@ install_packages() {
   fi
 }
 
+# The Turkish morphology data (nlptoolkit's lexicon and morphotactics, ISC)
+# from the npm registry, checksum-verified. Without it everything works but
+# the analysis of inflected Turkish words.
+morph_dir=$here/build/nlptoolkit
+fetch_morphology() {
+  as_user mkdir -p "$here/build"
+  as_user "$here/tools/fetch-nlptoolkit.sh" "$morph_dir" ||
+    echo "Warning: the Turkish morphology data could not be fetched; Lugatim runs without Turkish analysis." >&2
+}
+
 build() {  # build <dir> <cmake options...>
   local dir=$1
   shift
-  as_user cmake -S "$here" -B "$here/$dir" -G Ninja "$@"
+  as_user cmake -S "$here" -B "$here/$dir" -G Ninja -DLUGATIM_MORPH_DIR="$morph_dir" "$@"
   as_user cmake --build "$here/$dir" -j "$(nproc)"
 }
 
@@ -98,8 +110,11 @@ show_without_display() {
 case "$mode" in
   run)
     install_packages
+    fetch_morphology
     build build/release -DCMAKE_BUILD_TYPE=Release -DLUGATIM_TESTS=OFF
-    as_user "$here/build/release/bin/lugatim-import" defaults
+    morph_option=()
+    [ -s "$morph_dir/turkish_dictionary.txt" ] && morph_option=(--morph-dir "$morph_dir")
+    as_user "$here/build/release/bin/lugatim-import" defaults "${morph_option[@]}"
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
       if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
         exec sudo -u "$SUDO_USER" -H --preserve-env=DISPLAY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR,XAUTHORITY,LUGATIM_UPDATE_SERVER \
@@ -111,6 +126,7 @@ case "$mode" in
     ;;
   test)
     install_packages
+    fetch_morphology
     build build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUGATIM_SANITIZE=ON
     cd "$here/build/asan"
     as_user env ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \

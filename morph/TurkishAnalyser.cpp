@@ -137,7 +137,8 @@ std::string TTurkishAnalyser::Infinitive(std::string_view verbLemma) {
 
 std::string TAnalysis::Text() const {
   std::string out = lemma;
-  for (const TMorpheme& m : morphemes) out += " + " + m.surface;
+  // The question particle is written apart: "gel + me + di + ler mi".
+  for (const TMorpheme& m : morphemes) out += (m.tag == "QUES" ? " " : " + ") + m.surface;
   return out;
 }
 
@@ -451,7 +452,7 @@ std::vector<TAnalysis> TTurkishAnalyser::Analyse(std::string_view word) const {
   });
   if (out.size() > kMaxAnalyses) out.resize(kMaxAnalyses);
   if (!particle.empty())
-    for (TAnalysis& a : out) a.morphemes.push_back({" " + particle, "QUES"});
+    for (TAnalysis& a : out) a.morphemes.push_back({particle, "QUES"});
   return std::move(out);
 }
 

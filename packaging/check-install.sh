@@ -24,7 +24,7 @@ if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/lugatim.desktop"
 fi
 if [ -f /usr/share/dictd/freedict-eng-tur.index ]; then
-  for t in Sozluk1.DB SozlukE1.DB; do
+  for t in Sozluk1.DB SozlukE1.DB Lugatim.morph; do
     [ -s "$prefix/share/lugatim/data/$t" ] || { echo "missing table $t"; exit 1; }
   done
 fi

@@ -13,6 +13,7 @@
 #include "ToolsFixture.h"
 #include "base/Clock.h"
 #include "data/Table.h"
+#include "morph/MorphData.h"
 #include "tools/Importer.h"
 #include "tools/Progress.h"
 
@@ -70,7 +71,7 @@ class Pipeline : public TempDir {
           "notası\n");
   }
   TDefaultsSources Sources(const std::string& dictd = "dictd") {
-    return {Path(dictd), Path("wordnet"), Path("hunspell")};
+    return {Path(dictd), Path("wordnet"), Path("hunspell"), {}};
   }
   int Run(const std::vector<std::string>& args) {
     out_.str("");
@@ -148,15 +149,38 @@ TEST_F(Pipeline, AFailedDefaultsImportLeavesBothOldTables) {
   ImportDefaults(Sources(), Path("out"));
   const std::string english = Read("out/Sozluk1.DB");
   const std::string turkish = Read("out/SozlukE1.DB");
+  const std::string forms = Read("out/Lugatim.morph");
   // The second dictionary is damaged: neither table may change.
   std::string gz = Read("dictd/freedict-tur-eng.dict.dz");
   Write("dictd/freedict-tur-eng.dict.dz", gz.substr(0, gz.size() - 12));
   EXPECT_THROW(ImportDefaults(Sources(), Path("out")), EImportError);
   EXPECT_EQ(Read("out/Sozluk1.DB"), english);
   EXPECT_EQ(Read("out/SozlukE1.DB"), turkish);
+  EXPECT_EQ(Read("out/Lugatim.morph"), forms);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("out")),
                           std::filesystem::directory_iterator()),
-            2);
+            3);
+}
+
+TEST_F(Pipeline, WithoutTheMorphologyDataTheWordFormsHoldEnglishOnly) {
+  LayDictionaries();
+  ImportDefaults(Sources(), Path("out"));
+  const lugatim::morph::TMorphData forms =
+      lugatim::morph::TMorphData::Load(Path("out/Lugatim.morph"));
+  EXPECT_FALSE(forms.HasTurkish());
+  EXPECT_FALSE(forms.Words(true).empty());   // the English headwords, for suggestions
+  EXPECT_FALSE(forms.Words(false).empty());  // the Turkish ones
+  // A folder named but without the files is an error that names the file;
+  // the tables already there stay.
+  const std::string english = Read("out/Sozluk1.DB");
+  EXPECT_EQ(
+      Run({"defaults", "--dictd-dir", Path("dictd"), "--wordnet-dir", Path("wordnet"),
+           "--hunspell-dir", Path("hunspell"), "--morph-dir", Path("none"), "--out", Path("out")}),
+      1);
+  EXPECT_EQ(err_.str(), "lugatim-import: " + Path("none/turkish_dictionary.txt") +
+                            ": Turkish morphology file missing (npm package "
+                            "nlptoolkit-dictionary; setup.sh fetches it)\n");
+  EXPECT_EQ(Read("out/Sozluk1.DB"), english);
 }
 
 TEST_F(Pipeline, CommandLineDefaults) {
@@ -166,7 +190,8 @@ TEST_F(Pipeline, CommandLineDefaults) {
             0)
       << err_.str();
   EXPECT_EQ(out_.str(), Path("o/Sozluk1.DB") + ": 8 entries\n" + Path("o/SozlukE1.DB") +
-                            ": 12 entries\n"
+                            ": 12 entries\n" + Path("o/Lugatim.morph") +
+                            ": no Turkish analysis (no --morph-dir)\n"
                             "repaired words: 0\n"
                             "run-on entries set apart: 0 from meanings, 0 from examples\n"
                             "broken headwords: 0 mended, 0 dropped\n"
