@@ -420,6 +420,8 @@ void TfrmLugatim::LookUpWord(const std::string& word, const std::string& activat
   if (base::TraceEnabled()) {
     base::Trace("Looked up: %s (%s)", Edit1->text().toStdString().c_str(),
                 found ? "found" : "not found");
+    const QString note = DBEdit2->toolTip();
+    if (!note.isEmpty()) base::Trace("Word form: %s", note.toStdString().c_str());
   }
 }
 

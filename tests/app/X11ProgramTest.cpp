@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "tests/support/TableFixture.h"
+#include "tests/support/WordFormsFixture.h"
 
 namespace {
 
@@ -397,5 +398,44 @@ TEST_F(X11Program, SelectedTextIsHandedToTheRunningWindow) {
   // Nothing in the primary selection: the clipboard's text is taken.
   EXPECT_EQ(selectAndLookUp({"--clipboard", "cat"}), 0);
   EXPECT_TRUE(waitForTrace("Looked up: cat (found)")) << traces;
+  close(errPipe[0]);
+}
+
+TEST_F(X11Program, AnInflectedWordHandedOverShowsItsLemmaAndTheAnalysis) {
+  if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool missing";
+  std::vector<std::string> env = StartXvfb(false);
+  MakeTable("Sozluk1.DB", {{"apple", "elma"}, {"go", "gitmek"}});
+  MakeTable("SozlukE1.DB", {{"elma", "apple"}, {"kitap", "book"}, {"kitaplık", "bookcase"}});
+  WriteWordForms(dir_);
+  ASSERT_FALSE(env.empty());
+  env.push_back("LUGATIM_TRACE=1");
+  int errPipe[2];
+  ASSERT_EQ(pipe2(errPipe, O_CLOEXEC), 0);
+  program_ = Spawn({LUGATIM_EXE, "apple"}, env, -1, errPipe[1]);
+  close(errPipe[1]);
+  std::string traces;
+  const auto waitForTrace = [&](const std::string& needle) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (traces.find(needle) == std::string::npos) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd p{errPipe[0], POLLIN, 0};
+      if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+      char buf[4096];
+      const ssize_t n = read(errPipe[0], buf, sizeof buf);
+      if (n <= 0) return false;
+      traces.append(buf, static_cast<size_t>(n));
+    }
+    return true;
+  };
+  ASSERT_TRUE(waitForTrace("Looked up: apple (found)")) << traces;
+  // Found only among the Turkish headwords: the interface switches to them.
+  EXPECT_EQ(RunToEnd({LUGATIM_EXE, "Kitaplarda"}, env), 0);
+  EXPECT_TRUE(waitForTrace("Looked up: kitap (found)")) << traces;
+  EXPECT_TRUE(waitForTrace("Word form: Kitaplarda → kitap + lar + da")) << traces;
+  // An English irregular form, back in the English-headword table.
+  EXPECT_EQ(RunToEnd({LUGATIM_EXE, "went"}, env), 0);
+  EXPECT_TRUE(waitForTrace("Looked up: go (found)")) << traces;
+  EXPECT_TRUE(waitForTrace("Word form: went → go")) << traces;
   close(errPipe[0]);
 }

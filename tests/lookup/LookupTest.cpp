@@ -9,7 +9,9 @@
 #include <QJsonObject>
 #include <sstream>
 
+#include "morph/MorphData.h"
 #include "tests/support/TableFixture.h"
+#include "tests/support/WordFormsFixture.h"
 #include "tools/lookup/Lookup.h"
 
 using namespace lugatim;
@@ -194,4 +196,56 @@ TEST_F(LookupTool, TheExecutableReadsTheTablesReadOnlyAndReportsByStatus) {
   const Outcome missing = run("cat", "/nonexistent/");
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.out.find("/nonexistent/"), std::string::npos) << missing.out;
+}
+
+TEST_F(LookupTool, InflectedAndUnmarkedWordsReachTheirEntryWithTheAnalysis) {
+  MakeDictionaries();
+  std::filesystem::remove(dir_ + "Sozluk1.DB");
+  MakeTable("Sozluk1.DB", {{"book", "kitap"}, {"go", "gitmek"}, {"dictionary", "sözlük"}});
+  WriteWordForms(dir_);
+  Outcome run = Lookup({"--tr", "kitaplarda"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("kitaplarda → kitap + lar + da\n"), std::string::npos) << run.out;
+  run = Lookup({"--tr", "--json", "kitaplarda"});
+  const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+  const QJsonObject entry = json["tables"][0]["entries"][0].toObject();
+  EXPECT_EQ(entry["headword"].toString(), "kitap");
+  EXPECT_EQ(entry["form"].toString(), "kitaplarda");
+  EXPECT_EQ(entry["analysis"].toString(), "kitap + lar + da");
+  EXPECT_TRUE(json["suggestions"].toArray().isEmpty());
+  // Without marks, as the window does; English bases by rule and by exception.
+  EXPECT_EQ(tools::LookUpIn("SozlukE1.DB", "isik", true).entries.at(0).headword, "ışık");
+  morph::TWordForms forms(dir_ + morph::kMorphFile);
+  EXPECT_EQ(tools::LookUpIn("Sozluk1.DB", "books", true, &forms).entries.at(0).headword, "book");
+  const tools::TLookupTable went = tools::LookUpIn("Sozluk1.DB", "went", true, &forms);
+  ASSERT_EQ(went.entries.size(), 1u);
+  EXPECT_EQ(went.entries[0].analysis, "go");
+  // The exact headword wins over an analysis.
+  EXPECT_TRUE(tools::LookUpIn("Sozluk1.DB", "book", true, &forms).entries.at(0).analysis.empty());
+}
+
+TEST_F(LookupTool, AWordFoundNowhereGetsSuggestionsOrIsNamedAsMissing) {
+  MakeDictionaries();
+  std::filesystem::remove(dir_ + "Sozluk1.DB");
+  MakeTable("Sozluk1.DB", {{"cat", "kedi"}, {"dictionary", "sözlük"}});
+  WriteWordForms(dir_);
+  Outcome run = Lookup({"--en", "dictonary"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "Did you mean: dictionary?\n");
+  EXPECT_EQ(run.err, "lugatim-lookup: no entry for \"dictonary\"\n");
+  run = Lookup({"--en", "--json", "dictonary"});
+  EXPECT_EQ(run.status, 1);
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(run.out));
+  ASSERT_TRUE(doc.isObject()) << run.out;
+  EXPECT_EQ(doc.object()["suggestions"].toArray().at(0).toString(), "dictionary");
+  // The lexicon knows sürüm, the table does not: it is named, nothing shorter lands.
+  run = Lookup({"--tr", "sürümler"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("sürüm is not in the dictionary"), std::string::npos) << run.err;
+  // Without the word-form file the lookup goes on as before.
+  std::filesystem::remove(dir_ + morph::kMorphFile);
+  run = Lookup({"--en", "dictonary"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(Lookup({"--en", "cat"}).status, 0);
 }
