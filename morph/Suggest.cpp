@@ -15,7 +15,7 @@ int EditDistance(std::u32string_view a, std::u32string_view b, int limit) {
   // value passes the limit ends the search.
   constexpr size_t kMaxLength = 128;
   if (m >= kMaxLength || n >= kMaxLength) return a == b ? 0 : limit + 1;
-  std::array<int, kMaxLength + 1> prev2{}, prev{}, row{};
+  std::array<int, kMaxLength + 1> prev2, prev, row;  // only the first m + 1 are used
   for (size_t j = 0; j <= m; ++j) prev[j] = static_cast<int>(j);
   for (size_t i = 1; i <= n; ++i) {
     row[0] = static_cast<int>(i);

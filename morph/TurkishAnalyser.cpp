@@ -1,6 +1,7 @@
 #include "morph/TurkishAnalyser.h"
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 #include "morph/Letters.h"
@@ -28,11 +29,25 @@ bool IsHighVowel(char32_t c) {
 
 // Spells one suffix template after the surface so far. A final k may also
 // be spelled ğ: the caller tries both.
-std::u32string Realise(std::u32string_view form, std::u32string_view before, char32_t lastVowel) {
-  std::u32string out;
+// A suffix's spelling: short enough for a fixed buffer, so that trying the
+// transitions of a state allocates nothing.
+struct TSpelled {
+  std::array<char32_t, 24> c;
+  size_t n = 0;
+  bool empty() const { return n == 0; }
+  char32_t back() const { return c[n - 1]; }
+  void push_back(char32_t x) {
+    if (n < c.size()) c[n++] = x;
+  }
+  operator std::u32string_view() const { return {c.data(), n}; }
+};
+
+TSpelled Realise(std::u32string_view form, std::u32string_view before, char32_t lastVowel) {
+  TSpelled out;
   for (size_t i = 0; i < form.size(); ++i) {
     const char32_t prev = !out.empty() ? out.back() : (!before.empty() ? before.back() : U'\0');
-    const char32_t vowel = LastVowel(out) != U'\0' ? LastVowel(out) : lastVowel;
+    const char32_t own = LastVowel(out);
+    const char32_t vowel = own != U'\0' ? own : lastVowel;
     const bool afterVowel = prev != U'\0' && IsVowel(prev);
     const bool first = i == 0;
     const char32_t c = form[i];
@@ -203,8 +218,9 @@ void TTurkishAnalyser::Step(TWalk& w, int state, size_t pos) const {
       continue;
     }
     if (pos >= w.in.size()) continue;
-    const std::u32string spelled = Realise(t.form, w.gen, w.lastVowel);
-    const auto follow = [&](const std::u32string& surface, size_t consumed, bool softened,
+    const TSpelled spelled = Realise(t.form, w.gen, w.lastVowel);
+    if (spelled.empty()) continue;
+    const auto follow = [&](std::u32string_view surface, size_t consumed, bool softened,
                             bool pending, char32_t vowel) {
       const size_t genSize = w.gen.size();
       const char32_t lastVowel = w.lastVowel;
@@ -214,7 +230,7 @@ void TTurkishAnalyser::Step(TWalk& w, int state, size_t pos) const {
       w.lastVowel = vowel != U'\0' ? vowel : w.lastVowel;
       w.pending = pending;
       w.emptyRun = 0;
-      w.path.push_back({surface, &t, softened});
+      w.path.push_back({std::u32string(surface), &t, softened});
       Step(w, t.to, pos + consumed);
       w.path.pop_back();
       w.gen.resize(genSize);
@@ -222,25 +238,23 @@ void TTurkishAnalyser::Step(TWalk& w, int state, size_t pos) const {
       w.pending = wasPending;
       w.emptyRun = emptyRun;
     };
-    if (w.Matches(spelled, pos)) {
-      follow(spelled, spelled.size(), false, false, LastVowel(spelled));
-    }
-    if (spelled.back() == U'k' && pos + spelled.size() < w.in.size() &&
-        IsVowel(w.in[pos + spelled.size()])) {
-      std::u32string soft = spelled;
-      soft.back() = U'ğ';
-      if (w.Matches(soft, pos)) follow(soft, soft.size(), true, false, LastVowel(soft));
+    const std::u32string_view view = spelled;
+    const size_t k = spelled.n;
+    if (w.Matches(view, pos)) follow(view, k, false, false, LastVowel(view));
+    if (spelled.back() == U'k' && pos + k < w.in.size() && IsVowel(w.in[pos + k])) {
+      TSpelled soft = spelled;
+      soft.c[k - 1] = U'ğ';
+      if (w.Matches(soft, pos)) follow(soft, k, true, false, LastVowel(soft));
     }
     // A final vowel narrowed before -yor: gelme + iyor → gelmiyor.
-    const size_t k = spelled.size();
     if (!w.pending && t.form != kHyor && IsVowel(spelled.back()) && pos + k + 3 <= w.in.size() &&
-        w.in.compare(pos + k, 3, U"yor") == 0 &&
-        w.Matches(std::u32string_view(spelled).substr(0, k - 1), pos)) {
-      const std::u32string stem = w.gen + spelled.substr(0, k - 1);
-      const char32_t narrowed = HighVowelAfter(LastVowel(stem));
+        w.in.compare(pos + k, 3, U"yor") == 0 && w.Matches(view.substr(0, k - 1), pos)) {
+      char32_t before = LastVowel(view.substr(0, k - 1));
+      if (before == U'\0') before = LastVowel(w.gen);
+      const char32_t narrowed = HighVowelAfter(before);
       if (narrowed != spelled.back() && w.Eq(narrowed, w.in[pos + k - 1])) {
-        std::u32string surface = spelled.substr(0, k - 1);
-        surface.push_back(narrowed);
+        TSpelled surface = spelled;
+        surface.c[k - 1] = narrowed;
         follow(surface, k, false, true, narrowed);
       }
     }
@@ -433,6 +447,7 @@ std::vector<TAnalysis> TTurkishAnalyser::Analyse(std::string_view word) const {
       head.find('\'') != std::string_view::npos || head.find("\u2019") != std::string_view::npos;
   const std::u32string small = TurkishSmall(head);
   if (small.empty()) return {};
+  w.gen.reserve(64);
   for (const bool plain : {false, true}) {
     w.plain = plain;
     w.in = plain ? PlainLetters(small) : small;
