@@ -9,6 +9,10 @@
 #     default tables carry the importer's folding indexes).
 #
 #   bench/lookup/run.sh [bin-folder]   (default build/release/bin; RUNS=20)
+# BASELINE=DIR adds the lugatim-lookup of another build (DIR/lugatim-lookup)
+# beside this one; WINDOW=0 leaves part 1 out. Part 2 runs twice: headwords,
+# then inflected words (kitaplarımızdan, books, …), which only an analysis
+# leads to their entry.
 # Needs Xvfb, xdotool, dictd, dict, python3 and the default dictionaries
 # (build/release/dictionaries, else $LUGATIM_DB_DIR).
 set -euo pipefail
@@ -71,7 +75,7 @@ if [ -x "$bin/add_fold_index" ]; then
   done
 fi
 
-export FOLDED=$folded WORK=$work DISPLAY=$display BIN=$bin LUGATIM_DB_DIR=$tables RUNS=$runs DICT_PORT=$port
+export BASELINE=${BASELINE:-} WINDOW=${WINDOW:-1} FOLDED=$folded WORK=$work DISPLAY=$display BIN=$bin LUGATIM_DB_DIR=$tables RUNS=$runs DICT_PORT=$port
 python3 - <<'PY'
 import os, resource, select, statistics, subprocess, time
 
@@ -81,12 +85,16 @@ words = ["book", "water", "house", "dog", "cat", "tree", "apple", "door", "windo
          "chair", "music", "river", "mountain", "city", "friend", "school", "teacher", "money",
          "time"]
 
+inflected = ["kitaplarımızdan", "evlerde", "gidiyorum", "ağaçları", "güzelliği", "books",
+             "larger", "went", "children", "walked"]
+
 # 1. Hand-over to the open window.
 env = dict(os.environ, XDG_RUNTIME_DIR=os.path.join(work, "run"), LUGATIM_TRACE="1",
            QT_QPA_PLATFORM="xcb", HOME=os.path.join(work, "home"))
 os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
 os.makedirs(env["HOME"])
-window = subprocess.Popen([os.path.join(bin_dir, "lugatim")], env=env, stderr=subprocess.PIPE)
+window = subprocess.Popen([os.path.join(bin_dir, "lugatim")], env=env, stderr=subprocess.PIPE) \
+    if os.environ["WINDOW"] != "0" else None
 buffer = b""
 
 def wait_for(needle, limit=30.0):
@@ -105,12 +113,12 @@ def wait_for(needle, limit=30.0):
     return time.monotonic()
 
 # The window is up once xdotool sees it.
-while subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(window.pid)],
+while window and subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(window.pid)],
                      env=env, stdout=subprocess.DEVNULL).returncode != 0:
     time.sleep(0.05)
 handover = []
 sender_exit = []
-for i in range(runs):
+for i in range(runs if window else 0):
     word = words[i % len(words)]
     start = time.monotonic()
     sender = subprocess.Popen([os.path.join(bin_dir, "lugatim"), word], env=env)
@@ -118,9 +126,11 @@ for i in range(runs):
     sender.wait()
     handover.append((shown - start) * 1000)
     sender_exit.append((time.monotonic() - start) * 1000)
-window.terminate()
-window.wait()
-print(f"lugatim WORD -> word shown in the open window: median {statistics.median(handover):.1f} ms"
+if window:
+    window.terminate()
+    window.wait()
+if handover:
+    print(f"lugatim WORD -> word shown in the open window: median {statistics.median(handover):.1f} ms"
       f" (min {min(handover):.1f}, max {max(handover):.1f}; {runs} runs;"
       f" sender exited after median {statistics.median(sender_exit):.1f} ms)")
 
@@ -140,6 +150,9 @@ def timed(argv, name=None):
 
 commands = {
     "lugatim-lookup WORD": lambda w: [os.path.join(bin_dir, "lugatim-lookup"), w],
+    **({"baseline lugatim-lookup WORD": lambda w: [os.path.join(os.environ["BASELINE"],
+                                                            "lugatim-lookup"), w]}
+       if os.environ.get("BASELINE") else {}),
     "lugatim-lookup --exact WORD": lambda w: [os.path.join(bin_dir, "lugatim-lookup"), "--exact", w],
     "dict (dictd on loopback)": lambda w: ["dict", "-h", "127.0.0.1", "-p", port, w],
 }
@@ -148,22 +161,28 @@ if os.environ.get("FOLDED"):
         "env", "LUGATIM_DB_DIR=" + os.environ["FOLDED"], os.path.join(bin_dir, "lugatim-lookup"), w]
     commands["same, through env (baseline)"] = lambda w: [
         "env", os.path.join(bin_dir, "lugatim-lookup"), w]
-for name, make in commands.items():  # one untimed pass: files in the page cache for each
-    for w in words:
-        timed(make(w))
-times = {name: [] for name in commands}
-found = {name: 0 for name in commands}
-for _ in range(max(1, runs // len(words)) * 3):
-    for w in words:
-        for name, make in commands.items():
-            ms, rc, size = timed(make(w), name)
-            times[name].append(ms)
-            found[name] += rc == 0 and size > 0
-for name in commands:
-    t = times[name]
-    print(f"{name:30s} median {statistics.median(t):6.2f} ms  (min {min(t):.2f}, max {max(t):.2f};"
-          f" {len(t)} calls, {found[name]} answered; client CPU median"
-          f" {statistics.median(cpu[name]):.1f} ms)")
+def measure(word_list, title):
+    cpu.clear()
+    for name, make in commands.items():  # one untimed pass: files in the page cache for each
+        for w in word_list:
+            timed(make(w))
+    times = {name: [] for name in commands}
+    found = {name: 0 for name in commands}
+    for _ in range(max(1, runs // len(word_list)) * 3):
+        for w in word_list:
+            for name, make in commands.items():
+                ms, rc, size = timed(make(w), name)
+                times[name].append(ms)
+                found[name] += rc == 0 and size > 0
+    print(title)
+    for name in commands:
+        t = times[name]
+        print(f"  {name:30s} median {statistics.median(t):6.2f} ms  (min {min(t):.2f}, max {max(t):.2f};"
+              f" {len(t)} calls, {found[name]} answered; client CPU median"
+              f" {statistics.median(cpu[name]):.1f} ms)")
+
+measure(words, "Headwords:")
+measure(inflected, "Inflected words:")
 print("(dict's CPU leaves out the dictd child that answers it; load average",
       " ".join(f"{x:.1f}" for x in os.getloadavg()) + ")")
 PY

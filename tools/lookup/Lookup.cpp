@@ -272,17 +272,26 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
     folder = data::ResolveAlias(data::kDictionaryAlias);
   } catch (const std::exception&) {
   }
-  // The word-form data is read only when a table lacks the word as given.
+  // The word as given or without marks in any table answers the query; only
+  // when no table has it is the word-form data read and the lemma looked up.
   morph::TWordForms forms(folder + morph::kMorphFile);
-  for (const std::string& file : files) {
-    try {
-      tables.push_back(LookUpIn(file, word, exactOnly, &forms));
-      anyRead = true;
-    } catch (const std::exception& e) {
-      err << "lugatim-lookup: cannot read the dictionary table " << file << " in " << folder << " ("
-          << e.what() << ")\n";
+  const auto lookUpAll = [&](morph::TWordForms* wordForms) {
+    tables.clear();
+    for (const std::string& file : files) {
+      try {
+        tables.push_back(LookUpIn(file, word, exactOnly, wordForms));
+        anyRead = true;
+      } catch (const std::exception& e) {
+        err << "lugatim-lookup: cannot read the dictionary table " << file << " in " << folder
+            << " (" << e.what() << ")\n";
+      }
     }
-  }
+  };
+  lookUpAll(nullptr);
+  const bool asGiven = std::any_of(tables.begin(), tables.end(), [](const TLookupTable& t) {
+    return !t.entries.empty() && t.entries.front().exact;
+  });
+  if (anyRead && !asGiven) lookUpAll(&forms);
   if (!anyRead) {
     err << "lugatim-lookup: no dictionary table to read in " << folder
         << " (LUGATIM_DB_DIR sets the folder)\n";
