@@ -52,6 +52,23 @@ int RunToEnd(const std::vector<std::string>& args, const std::vector<std::string
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Reads the program's trace from fd into text until text holds needle;
+// false when the program ended first or after 30 seconds.
+bool ReadUntil(int fd, std::string& text, const std::string& needle) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (text.find(needle) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd p{fd, POLLIN, 0};
+    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+    char buf[4096];
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n <= 0) return false;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  return true;
+}
+
 }  // namespace
 
 class X11Program : public TableFolder {
@@ -362,18 +379,7 @@ TEST_F(X11Program, SelectedTextIsHandedToTheRunningWindow) {
   close(errPipe[1]);
   std::string traces;
   const auto waitForTrace = [&](const std::string& needle) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (traces.find(needle) == std::string::npos) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - std::chrono::steady_clock::now());
-      pollfd p{errPipe[0], POLLIN, 0};
-      if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
-      char buf[4096];
-      const ssize_t n = read(errPipe[0], buf, sizeof buf);
-      if (n <= 0) return false;
-      traces.append(buf, static_cast<size_t>(n));
-    }
-    return true;
+    return ReadUntil(errPipe[0], traces, needle);
   };
   ASSERT_TRUE(waitForTrace("Looked up: apple (found)")) << traces;
 
@@ -415,18 +421,7 @@ TEST_F(X11Program, AnInflectedWordHandedOverShowsItsLemmaAndTheAnalysis) {
   close(errPipe[1]);
   std::string traces;
   const auto waitForTrace = [&](const std::string& needle) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (traces.find(needle) == std::string::npos) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          deadline - std::chrono::steady_clock::now());
-      pollfd p{errPipe[0], POLLIN, 0};
-      if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
-      char buf[4096];
-      const ssize_t n = read(errPipe[0], buf, sizeof buf);
-      if (n <= 0) return false;
-      traces.append(buf, static_cast<size_t>(n));
-    }
-    return true;
+    return ReadUntil(errPipe[0], traces, needle);
   };
   ASSERT_TRUE(waitForTrace("Looked up: apple (found)")) << traces;
   // Found only among the Turkish headwords: the interface switches to them.
