@@ -22,16 +22,32 @@ struct TFlagName {
   const char* name;
   uint32_t flag;
 };
-constexpr TFlagName kFlagNames[] = {
-    {"CL_ISIM", lfNoun},        {"CL_FIIL", lfVerb},          {"IS_ADJ", lfAdjective},
-    {"IS_ADVERB", lfAdverb},    {"IS_OA", lfProper},          {"IS_ZM", lfPronoun},
-    {"IS_CONJ", lfConjunction}, {"IS_POSTP", lfPostposition}, {"IS_INTERJ", lfInterjection},
-    {"IS_QUES", lfQuestion},    {"IS_DET", lfDeterminer},     {"IS_SAYI", lfNumber},
-    {"IS_ORD", lfOrdinal},      {"IS_KIS", lfAbbreviation},   {"IS_SD", lfSoftens},
-    {"F_SD", lfSoftens},        {"IS_UD", lfDropsVowel},      {"IS_UU", lfFrontHarmony},
-    {"IS_ST", lfDoubles},       {"IS_KG", lfSoftensToG},      {"IS_BILEŞ", lfCompound},
-    {"F_GUDO", lfRaisesVowel},  {"IS_DUP", lfDuplicate},      {"IS_PUREADJ", lfPureAdjective},
-    {"CL_NONE", lfNone}};
+constexpr TFlagName kFlagNames[] = {{"CL_ISIM", lfNoun},
+                                    {"CL_FIIL", lfVerb},
+                                    {"IS_ADJ", lfAdjective},
+                                    {"IS_ADVERB", lfAdverb},
+                                    {"IS_OA", lfProper},
+                                    {"IS_ZM", lfPronoun},
+                                    {"IS_CONJ", lfConjunction},
+                                    {"IS_POSTP", lfPostposition},
+                                    {"IS_INTERJ", lfInterjection},
+                                    {"IS_QUES", lfQuestion},
+                                    {"IS_DET", lfDeterminer},
+                                    {"IS_SAYI", lfNumber},
+                                    {"IS_ORD", lfOrdinal},
+                                    {"IS_KIS", lfAbbreviation},
+                                    {"IS_SD", lfSoftens},
+                                    {"F_SD", lfSoftens},
+                                    {"IS_UD", lfDropsVowel},
+                                    {"F_UD", lfDropsVowel},
+                                    {"IS_UU", lfFrontHarmony},
+                                    {"IS_ST", lfDoubles},
+                                    {"IS_KG", lfSoftensToG},
+                                    {"IS_BILEŞ", lfCompound},
+                                    {"F_GUDO", lfRaisesVowel},
+                                    {"IS_DUP", lfDuplicate},
+                                    {"IS_PUREADJ", lfPureAdjective},
+                                    {"CL_NONE", lfNone}};
 
 uint32_t Number(std::string_view text, int base = 10) {
   uint32_t value = 0;

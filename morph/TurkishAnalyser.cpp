@@ -456,8 +456,21 @@ std::vector<TAnalysis> TTurkishAnalyser::Analyse(std::string_view word) const {
     if (!w.results.empty()) break;
   }
   std::vector<TAnalysis>& out = w.results;
-  std::stable_sort(out.begin(), out.end(), [](const TAnalysis& a, const TAnalysis& b) {
+  // Fewest suffixes; then fewest word-class changes (girmelidir is gir +
+  // meli + dir, not the noun girme + li + dir; sayılardan is sayı + lar +
+  // dan, not a participle of sayıl-); then function words; then the longest
+  // root.
+  const auto boundaries = [](const TAnalysis& a) {
+    int n = 0;
+    for (const TMorpheme& m : a.morphemes)
+      for (size_t at = m.tag.find("^DB"); at != std::string::npos; at = m.tag.find("^DB", at + 3))
+        ++n;
+    return n;
+  };
+  std::stable_sort(out.begin(), out.end(), [&](const TAnalysis& a, const TAnalysis& b) {
     if (a.morphemes.size() != b.morphemes.size()) return a.morphemes.size() < b.morphemes.size();
+    const int da = boundaries(a), db = boundaries(b);
+    if (da != db) return da < db;
     // Function words are the commoner reading: bunun is bu + nun, not bun + un.
     const bool ca = ClosedClass(a.rootPos), cb = ClosedClass(b.rootPos);
     if (ca != cb) return ca;

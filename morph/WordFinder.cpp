@@ -11,9 +11,17 @@ TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table) {
   TFound found;
   if (analyses.empty()) return found;
   const TAnalysis& best = analyses.front();
+  const auto boundaries = [](const TAnalysis& a) {
+    size_t n = 0;
+    for (const TMorpheme& m : a.morphemes)
+      for (size_t at = m.tag.find("^DB"); at != std::string::npos; at = m.tag.find("^DB", at + 3))
+        ++n;
+    return n;
+  };
+  // Readings as short as the best one are as likely: örnekler is örnekle + r
+  // or örnek + ler, and the table decides.
   const auto rankedWithBest = [&](const TAnalysis& a) {
-    return a.morphemes.size() == best.morphemes.size() &&
-           ToUtf32(a.lemma).size() == ToUtf32(best.lemma).size();
+    return a.morphemes.size() == best.morphemes.size() && boundaries(a) == boundaries(best);
   };
   for (const TAnalysis& a : analyses) {
     if (!rankedWithBest(a) && !a.derived && a.rootPos != "VERB") continue;
@@ -38,7 +46,9 @@ std::vector<TEnglishBase> EnglishBaseForms(std::string_view word, const TMorphDa
   const std::string key = EnglishSmall(word);
   std::vector<TEnglishBase> out;
   const auto add = [&](const std::string& base, const std::string& ending) {
-    if (base.empty() || base == key) return;
+    // Without a part of speech to check, a base of one or two letters cut
+    // off by a rule is more often wrong than a word ("user" is not "us" + er).
+    if (base.empty() || base == key || (!ending.empty() && base.size() < 3)) return;
     for (const TEnglishBase& b : out)
       if (b.base == base) return;
     out.push_back({base, ending});
@@ -46,6 +56,10 @@ std::vector<TEnglishBase> EnglishBaseForms(std::string_view word, const TMorphDa
   if (data != nullptr)
     for (const std::string& b : data->EnglishBases(key)) add(b, "");
   for (const TDetached& d : DetachEndings(key)) add(d.base, d.ending);
+  // Adverbs in -ly lead to their adjective where the table lacks the adverb
+  // (clearly → clear, happily → happy).
+  if (key.size() > 5 && key.ends_with("ily")) add(key.substr(0, key.size() - 3) + "y", "ly");
+  if (key.size() > 4 && key.ends_with("ly")) add(key.substr(0, key.size() - 2), "ly");
   return out;
 }
 

@@ -64,11 +64,10 @@ struct TFound {
 };
 
 // The ranking over analyses: the first analysis (fewest suffixes) and those
-// ranked with it come first, each with its most derived dictionary form
-// first; after them only analyses that derive the word from a root (the
-// root's entry stands for the derived word: güzelliği → güzel when the table
-// lacks güzellik) or read it as a verb's form. A lemma that none of these
-// finds is reported as not in the dictionary.
+// with as many suffixes and word-class changes come first, each with its most derived dictionary
+// form first; after them only analyses that derive the word from a root (the root's entry stands
+// for the derived word: güzelliği → güzel when the table lacks güzellik) or read it as a verb's
+// form. A lemma that none of these finds is reported as not in the dictionary.
 TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table);
 
 // English: the bases by the exception lists (ending empty: "went" → go),
