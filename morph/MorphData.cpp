@@ -466,4 +466,11 @@ std::vector<std::string> TMorphData::EnglishBases(std::string_view form) const {
   return out;
 }
 
+uint32_t TMorphData::Frequency(std::string_view word, bool english) const {
+  const std::vector<TWord>& words = Words(english);
+  const auto it = std::lower_bound(words.begin(), words.end(), word,
+                                   [](const TWord& w, std::string_view x) { return w.text < x; });
+  return it != words.end() && it->text == word ? it->frequency : 0;
+}
+
 }  // namespace lugatim::morph

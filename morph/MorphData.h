@@ -114,6 +114,8 @@ class TMorphData {
     uint32_t frequency = 0;
   };
   const std::vector<TWord>& Words(bool english) const { return english ? wordsEn_ : wordsTr_; }
+  // A headword's frequency in that list; 0 when it is not there.
+  uint32_t Frequency(std::string_view word, bool english) const;
 
  private:
   TLemma LemmaAt(size_t line) const;

@@ -471,6 +471,12 @@ std::vector<TAnalysis> TTurkishAnalyser::Analyse(std::string_view word) const {
     if (a.morphemes.size() != b.morphemes.size()) return a.morphemes.size() < b.morphemes.size();
     const int da = boundaries(a), db = boundaries(b);
     if (da != db) return da < db;
+    // A bare stem read as a command is the rarest reading of all: yakındır
+    // is yakın + dır ("is near"), not the order "make complain!".
+    const auto command = [](const TAnalysis& x) {
+      return !x.morphemes.empty() && x.morphemes.back().tag.ends_with("IMP+A2SG");
+    };
+    if (command(a) != command(b)) return command(b);
     // Function words are the commoner reading: bunun is bu + nun, not bun + un.
     const bool ca = ClosedClass(a.rootPos), cb = ClosedClass(b.rootPos);
     if (ca != cb) return ca;

@@ -7,7 +7,8 @@
 
 namespace lugatim::morph {
 
-TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table) {
+TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table,
+                    const std::function<uint32_t(const std::string&)>& frequency) {
   TFound found;
   if (analyses.empty()) return found;
   const TAnalysis& best = analyses.front();
@@ -23,18 +24,55 @@ TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table) {
   const auto rankedWithBest = [&](const TAnalysis& a) {
     return a.morphemes.size() == best.morphemes.size() && boundaries(a) == boundaries(best);
   };
+  const auto land = [&](const TAnalysis& a, const std::string& spelling) {
+    found.kind = TFindKind::Analysed;
+    found.headword = spelling;
+    found.analysis = a.Text();
+    found.tags = a.Tags();
+    return found;
+  };
+  // Among the readings ranked with the best, the more frequent headword
+  // wins: noktalar is nokta + lar rather than noktala + r, sağlar sağla + r.
+  const TAnalysis* groupBest = nullptr;
+  std::string groupSpelling;
+  uint32_t groupFrequency = 0;
   for (const TAnalysis& a : analyses) {
-    if (!rankedWithBest(a) && !a.derived && a.rootPos != "VERB") continue;
+    if (!rankedWithBest(a)) continue;
     for (const std::string& h : a.headwords) {
       if (std::optional<std::string> spelling = table.Equal(h)) {
-        found.kind = TFindKind::Analysed;
-        found.headword = *spelling;
-        found.analysis = a.Text();
-        found.tags = a.Tags();
-        return found;
+        const uint32_t f = frequency ? frequency(h) : 0;
+        if (groupBest == nullptr || f > groupFrequency) {
+          groupBest = &a;
+          groupSpelling = *spelling;
+          groupFrequency = f;
+        }
+        break;
       }
     }
   }
+  if (groupBest != nullptr) return land(*groupBest, groupSpelling);
+  // After them, readings that derive the word from a root, or read it as a
+  // verb's form; of these the most specific headword (desteklenmektedir:
+  // desteklemek before destek). A word that is itself the lexicon's lemma is
+  // another root's form only by derivation or by plain verb endings (görmüş
+  // is gör + müş; uyarı is no aorist participle of uymak).
+  const bool bareLemma = best.morphemes.empty();
+  const TAnalysis* fallback = nullptr;
+  std::string fallbackSpelling;
+  for (const TAnalysis& a : analyses) {
+    const bool verbForm = a.rootPos == "VERB" && (!bareLemma || boundaries(a) == 0);
+    if (!a.derived && !verbForm) continue;
+    for (const std::string& h : a.headwords) {
+      if (std::optional<std::string> spelling = table.Equal(h)) {
+        if (fallback == nullptr || ToUtf32(*spelling).size() > ToUtf32(fallbackSpelling).size()) {
+          fallback = &a;
+          fallbackSpelling = *spelling;
+        }
+        break;
+      }
+    }
+  }
+  if (fallback != nullptr) return land(*fallback, fallbackSpelling);
   found.kind = TFindKind::NotInDictionary;
   found.lemma = best.headwords.empty() ? best.lemma : best.headwords.front();
   found.analysis = best.Text();
@@ -112,7 +150,14 @@ TFound TWordForms::Find(const std::string& word, bool turkish, IHeadwords& table
     found.headword = *h;
     return found;
   }
-  if (turkish) return RankAnalyses(AnalyseTurkish(word), table);
+  if (turkish) {
+    const std::vector<TAnalysis> analyses = AnalyseTurkish(word);
+    std::lock_guard lock(mutex_);
+    const TMorphData* data = Data();
+    return RankAnalyses(analyses, table, [data](const std::string& h) {
+      return data != nullptr ? data->Frequency(h, false) : 0u;
+    });
+  }
   std::vector<TEnglishBase> bases;
   {
     std::lock_guard lock(mutex_);

@@ -68,7 +68,10 @@ struct TFound {
 // form first; after them only analyses that derive the word from a root (the root's entry stands
 // for the derived word: güzelliği → güzel when the table lacks güzellik) or read it as a verb's
 // form. A lemma that none of these finds is reported as not in the dictionary.
-TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table);
+// frequency, where given, says how common a headword is (the word list of
+// the compiled data); among readings of equal rank the more common wins.
+TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table,
+                    const std::function<uint32_t(const std::string&)>& frequency = {});
 
 // English: the bases by the exception lists (ending empty: "went" → go),
 // then by the regular endings ("larger" → large + er), each once.

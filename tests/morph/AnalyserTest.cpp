@@ -3,6 +3,7 @@
 // without Turkish letters, and the ranking that chooses the entry.
 
 #include <algorithm>
+#include <map>
 
 #include "tests/morph/MorphFixture.h"
 
@@ -157,4 +158,28 @@ TEST(WordForms, ExactAndUnmarkedWinOverAnalysis) {
   EXPECT_EQ(f.headword, "kitap");
   EXPECT_EQ(f.analysis, "kitap + lar + da");
   EXPECT_EQ(forms.Find("qqqq", true, table).kind, TFindKind::None);
+}
+
+TEST(WordRanking, EqualReadingsGoByFrequencyAndFallbacksByTheMostSpecificHeadword) {
+  REQUIRE_REAL_DATA();
+  const std::map<std::string, uint32_t> counts = {
+      {"nokta", 11}, {"noktalamak", 5}, {"sağ", 4}, {"sağlamak", 9}};
+  const auto frequency = [&](const std::string& h) {
+    const auto it = counts.find(h);
+    return it == counts.end() ? 0u : it->second;
+  };
+  FakeTable table({"nokta", "noktalamak", "sağ", "sağlamak"});
+  EXPECT_EQ(RankAnalyses(Analyse("noktalar"), table, frequency).headword, "nokta");
+  EXPECT_EQ(RankAnalyses(Analyse("sağlar"), table, frequency).headword, "sağlamak");
+  // Without frequencies the best reading's own headword stands.
+  EXPECT_EQ(RankAnalyses(Analyse("noktalar"), table).headword, "noktalamak");
+  FakeTable roots({"destek", "desteklemek"});
+  EXPECT_EQ(RankAnalyses(Analyse("desteklenmektedir"), roots).headword, "desteklemek");
+}
+
+TEST(WordRanking, AWordThatIsALemmaIsAnotherRootsFormOnlyByPlainEndings) {
+  REQUIRE_REAL_DATA();
+  FakeTable verbs({"uymak", "görmek"});
+  EXPECT_EQ(RankAnalyses(Analyse("uyarı"), verbs).kind, TFindKind::NotInDictionary);
+  EXPECT_EQ(RankAnalyses(Analyse("görmüş"), verbs).headword, "görmek");
 }
