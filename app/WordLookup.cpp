@@ -26,12 +26,18 @@ THandedWord FindHandedWord(const std::string& word, const data::TTable& active,
     if (there.Found()) {
       r.how = there;
       r.otherTable = true;
+    } else if (r.how.kind == morph::TFindKind::None) {
+      r.how = there;  // the other table's lemma it lacks, if any, is worth telling
     }
   }
   r.found = r.how.Found();
   r.headword = r.how.headword;
-  if (!r.found && r.how.kind != morph::TFindKind::NotInDictionary && active.Active())
-    r.suggestions = forms.Suggest(word, active.language == base::TLanguage::Turkish);
+  if (!r.found && r.how.kind != morph::TFindKind::NotInDictionary) {
+    for (const data::TTable* table : {&active, &other}) {
+      if (table->Active() && r.suggestions.empty())
+        r.suggestions = forms.Suggest(word, table->language == base::TLanguage::Turkish);
+    }
+  }
   return r;
 }
 

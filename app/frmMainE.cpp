@@ -139,6 +139,15 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
     return edit;
   };
   DBEdit2 = makeEdit("DBEdit2", 194, "Kelime");
+  // The word-form note belongs to the entry found for the handed-over word:
+  // once another entry shows (grid, lookup box), it goes.
+  connect(DBEdit2, &QLineEdit::textChanged, this, [this](const QString& shown) {
+    if (handingOver_ || !handed_ || !handed_->second.found) return;
+    if (shown != QString::fromStdString(handed_->second.headword)) {
+      handed_.reset();
+      ShowHandOverNote();
+    }
+  });
   DBEdit3 = makeEdit("DBEdit3", 227, "Kategori");
   DBEdit4 = makeEdit("DBEdit4", 260, "OnekSonek");
   const auto makeMemo = [this](const char* name, int y, int h, const char* field) {
