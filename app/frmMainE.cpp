@@ -392,7 +392,12 @@ void TfrmLugatim::ShowHandOverNote() {
 
 void TfrmLugatim::LookUpWord(const std::string& word, const std::string& activationToken) {
   BringToFront(*this, activationToken);
-  handingOver_ = true;
+  // Cleared however the lookup ends, so that typing later clears the note.
+  struct THandingOver {
+    bool& flag;
+    explicit THandingOver(bool& f) : flag(f) { flag = true; }
+    ~THandingOver() { flag = false; }
+  } handingOver(handingOver_);
   const auto type = [this](const QString& text) {
     // Typing the text that already stands there searches again all the same.
     if (Edit1->text() == text) {
@@ -422,7 +427,6 @@ void TfrmLugatim::LookUpWord(const std::string& word, const std::string& activat
     }
     if (!found) type(given);
   }
-  handingOver_ = false;
   handed_.emplace(word, std::move(handed));
   ShowHandOverNote();
   Edit1->setFocus();
