@@ -10,6 +10,7 @@
 #include "banner/BannerChannel.h"
 #include "banner/WaitSeconds.h"
 #include "base/StringList.h"
+#include "base/Trace.h"
 #include "codecs/MetafileWriter.h"
 #include "tests/banner/BannerTestSupport.h"
 #include "widgets/ImageControl.h"
@@ -201,6 +202,42 @@ TEST_F(Rotation, AClickDuringAPassOpensTheBannerShownThen) {
   EXPECT_EQ(catcher.urls, std::vector<std::string>{"http://go/first"});
   channel->Image1Click();
   EXPECT_EQ(catcher.urls.back(), "http://go/second");
+}
+
+// What a list names as the click-through address reaches the desktop only
+// when it is an absolute web address with a host; everything else is
+// traced and dropped, and the click changes nothing else.
+TEST_F(Rotation, AClickOpensOnlyWebAddresses) {
+  test::TUrlCatcher catcher;
+  const std::vector<std::string> opened = {"http://lugatim.org/a", "https://lugatim.org/b?c=d",
+                                           "HTTP://Lugatim.org/Upper", "http://127.0.0.1:8080/x"};
+  const std::vector<std::string> refused = {"file:///etc/passwd",
+                                            "javascript:alert(1)",
+                                            "/usr/bin/xterm",
+                                            "smb://host/share",
+                                            "Banner/page.html",
+                                            "file://" + dir.folder + "evil.desktop",
+                                            "ftp://host/x",
+                                            "data:text/html,hi",
+                                            "http:///no-host",
+                                            "http:relative",
+                                            "https://",
+                                            "//lugatim.org/no-scheme",
+                                            "http://exa mple.org/"};
+  for (const std::string& address : opened) {
+    state.clickThroughAddress = address;
+    channel->Image1Click();
+  }
+  ASSERT_EQ(catcher.urls.size(), opened.size());
+  EXPECT_EQ(catcher.urls[2], "http://lugatim.org/Upper");
+  for (const std::string& address : refused) {
+    base::TraceCapture traces;
+    state.clickThroughAddress = address;
+    channel->Image1Click();
+    EXPECT_EQ(catcher.urls.size(), opened.size()) << address << " was opened";
+    EXPECT_EQ(traces.Lines(), std::vector<std::string>{"Tıklama adresi açılmadı : " + address});
+    EXPECT_EQ(state.clickThroughAddress, address);
+  }
 }
 
 TEST_F(Rotation, ATickDuringARotationDoesNothing) {
