@@ -13,11 +13,14 @@ TBannerPicture LoadBannerPicture(const std::string& bannerFolder, const std::str
   if (!codecs::IsPictureExtension(extension)) (void)codecs::DecodePicture({}, extension);
   const std::string data = ReadFolderFile(bannerFolder, fileName);
   TBannerPicture banner;
-  banner.picture = codecs::DecodePicture(data, extension);
+  banner.picture = codecs::DecodePicture(data, extension, {kMaxBannerPictureBytes, kBannerArea});
   if (banner.picture.format == "bmp") {
     banner.picture.image = codecs::TransparentByBottomLeft(banner.picture.image);
   }
-  banner.bytes = QByteArray(data.data(), static_cast<qsizetype>(data.size()));
+  // A GIF plays from the bytes that were decoded: its screen fitted to the area.
+  const std::string& played = banner.picture.format == "gif" ? banner.picture.gif : data;
+  banner.bytes = QByteArray(played.data(), static_cast<qsizetype>(played.size()));
+  banner.picture.gif.clear();
   return banner;
 }
 
@@ -30,7 +33,9 @@ TImageContent ImageContentOf(const TBannerPicture& banner) {
     buffer->open(QIODevice::ReadOnly);
     content.movie->setFormat("gif");
     content.movie->setDevice(buffer);
-    content.movie->setCacheMode(QMovie::CacheAll);
+    // The decoded frames are not kept a second time: the movie reads each
+    // frame from the bytes as it comes.
+    content.movie->setCacheMode(QMovie::CacheNone);
   } else {
     content.image = banner.picture.image;
   }

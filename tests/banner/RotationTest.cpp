@@ -8,9 +8,12 @@
 #include <chrono>
 
 #include "banner/BannerChannel.h"
+#include "banner/BannerPicture.h"
 #include "banner/WaitSeconds.h"
 #include "base/StringList.h"
 #include "base/Trace.h"
+#include "codecs/CodecError.h"
+#include "codecs/GifEncoder.h"
 #include "codecs/MetafileWriter.h"
 #include "tests/banner/BannerTestSupport.h"
 #include "widgets/ImageControl.h"
@@ -371,6 +374,44 @@ TEST(ImageContent, TheWindowsImageControlTakesBothKinds) {
   EXPECT_FALSE(image.IsAnimated());
   EXPECT_EQ(image.CurrentFrame().size(), QSize(600, 90));  // natural size; the control clips
   EXPECT_EQ(qAlpha(image.CurrentFrame().pixel(0, 89)), 0);
+}
+
+// A banner's picture is composed onto no more than the banner area and keeps
+// to one budget for all its frames; over it, it fails like an undecodable one.
+TEST(BannerPictureBudget, AHugeScreenIsFittedAndTooManyFramesFail) {
+  test::TBannerDir dir;
+  const auto gifOf = [](int side, int frames) {
+    std::vector<codecs::TGifEncodeFrame> all;
+    for (int i = 0; i < frames; ++i) {
+      codecs::TGifEncodeFrame frame;
+      QImage pixel(1, 1, QImage::Format_Indexed8);
+      pixel.setColorTable({qRgb(9, 9, 9)});
+      pixel.fill(0);
+      frame.image = pixel;
+      frame.left = i % 468;
+      frame.delayMs = 100;
+      all.push_back(frame);
+    }
+    codecs::TGifEncodeOptions options;
+    options.width = options.height = side;
+    const QByteArray bytes = codecs::EncodeGif(all, options);
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+  };
+  dir.Write("huge.gif", gifOf(4000, 40));
+  const TBannerPicture banner = LoadBannerPicture(dir.folder, "huge.gif");
+  ASSERT_EQ(banner.picture.animation.frames.size(), 40u);
+  EXPECT_EQ(banner.picture.image.size(), kBannerArea);
+  // The movie plays the fitted bytes, so it composes onto the area as well.
+  const TImageContent content = ImageContentOf(banner);
+  ASSERT_TRUE(content.movie);
+  EXPECT_EQ(content.movie->cacheMode(), QMovie::CacheNone);
+  ASSERT_TRUE(content.movie->jumpToFrame(0));
+  EXPECT_EQ(content.movie->currentImage().size(), kBannerArea);
+  // 600 frames of the area take more than 64 MiB.
+  dir.Write("many.gif", gifOf(4000, 600));
+  EXPECT_THROW(LoadBannerPicture(dir.folder, "many.gif"), codecs::EInvalidGraphic);
+  dir.Write("fits.gif", gifOf(468, 590));
+  EXPECT_EQ(LoadBannerPicture(dir.folder, "fits.gif").picture.animation.frames.size(), 590u);
 }
 
 }  // namespace
