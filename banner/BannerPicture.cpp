@@ -11,16 +11,17 @@ TBannerPicture LoadBannerPicture(const std::string& bannerFolder, const std::str
   const std::string extension = codecs::PictureExtension(fileName);
   // Without a codec for the extension the file is not read at all.
   if (!codecs::IsPictureExtension(extension)) (void)codecs::DecodePicture({}, extension);
-  const std::string data = ReadFolderFile(bannerFolder, fileName);
+  std::string data = ReadFolderFile(bannerFolder, fileName);
   TBannerPicture banner;
   banner.picture = codecs::DecodePicture(data, extension, {kMaxBannerPictureBytes, kBannerArea});
+  data = std::string();  // the file's bytes go before any copy is made
   if (banner.picture.format == "bmp") {
     banner.picture.image = codecs::TransparentByBottomLeft(banner.picture.image);
   }
-  // A GIF plays from the bytes that were decoded: its screen fitted to the area.
-  const std::string& played = banner.picture.format == "gif" ? banner.picture.gif : data;
-  banner.bytes = QByteArray(played.data(), static_cast<qsizetype>(played.size()));
-  banner.picture.gif.clear();
+  // A GIF plays from the bytes that were decoded: its screen fitted to the
+  // area. Nothing else is played, so nothing else is kept.
+  std::string gif = std::move(banner.picture.gif);
+  banner.bytes = QByteArray(gif.data(), static_cast<qsizetype>(gif.size()));
   return banner;
 }
 

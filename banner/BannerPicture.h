@@ -16,7 +16,7 @@ namespace lugatim::banner {
 
 struct TBannerPicture {
   codecs::TPicture picture;  // decoded; a bitmap already drawn transparently
-  QByteArray bytes;          // the file as decoded, which a GIF is played from
+  QByteArray bytes;          // a GIF as decoded, which it is played from; empty otherwise
 };
 
 // The banner area, which draws a picture from its top-left corner, clipped.

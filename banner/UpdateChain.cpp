@@ -285,10 +285,12 @@ void TUpdateChain::BannerIndirExecute() {
       buffer.Clear();
       buffer.Add(versionText);
       WriteFolderFile(state_.bannerFolder, kLocalVersionFile, buffer.Text());
-      RemoveUnnamedBanners(index, named);
     } catch (const std::exception&) {
     }
   }
+  // Also when nothing was stored: banners of earlier lists that filled the
+  // folder would otherwise keep this list's banners out for good.
+  RemoveUnnamedBanners(index, named);
   // Cleared whether or not a banner was stored and the version saved: the
   // chain is over and the folder may be rotated.
   state_.busy = false;

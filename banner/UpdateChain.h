@@ -58,10 +58,11 @@ class TUpdateChain {
   // given, finds the target and learns the file. Returns the size stored.
   int64_t FetchToFolderFile(const std::string& url, const std::string& name, bool resendOnClose,
                             TFolderIndex* index, int64_t maxBytes, bool adList);
-  // After a pass that saved its version: removes the banners (not the
-  // channel's own files, never the kept banner) whose names the list no
+  // At the end of every pass over a stored list: removes the banners (not
+  // the channel's own files, never the kept banner) whose names the list no
   // longer gives (named holds FileNameKey of each), so that the folder
-  // keeps room for the banners of the lists to come.
+  // keeps room for the banners of the lists to come. A pass that stored
+  // nothing because the folder was full thus makes room for the next one.
   void RemoveUnnamedBanners(const TFolderIndex& index, const std::set<std::string>& named);
 
   http::THttpClient& client_;

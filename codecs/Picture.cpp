@@ -65,6 +65,9 @@ TPicture DecodePicture(std::string_view data, std::string_view extension,
   TPicture picture;
   if (ext == "gif") {
     picture.format = "gif";
+    // No copy is made of what is no GIF: the decoder refuses it as it is.
+    if (!data.starts_with("GIF87a") && !data.starts_with("GIF89a"))
+      DecodeGif(data.data(), data.size());
     picture.gif = FitGifCanvas(data, limits.canvas);
     picture.animation = DecodeGif(picture.gif.data(), picture.gif.size(), limits.maxBytes);
     picture.image = picture.animation.frames.front().image;
