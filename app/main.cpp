@@ -119,6 +119,9 @@ int LookUp(const std::string& word, int& argc, char** argv,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A fallback folder that another user made first is not used; say so once.
+  const platform::TSessionFolder session = platform::SessionFolder();
+  if (!session.error.empty()) std::fprintf(stderr, "lugatim: %s\n", session.error.c_str());
   const app::TCommandLine command = app::ParseCommandLine({argv + 1, argv + argc});
   switch (command.mode) {
     case app::TCommandLine::Mode::Help:

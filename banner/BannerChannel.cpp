@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "banner/Housekeeping.h"
+#include "base/Trace.h"
 
 namespace lugatim::banner {
 
@@ -102,12 +103,25 @@ bool TBannerChannel::RotationRunning() const {
                      [](const auto& t) { return !t->isFinished(); });
 }
 
+std::optional<QUrl> ClickThroughUrl(const std::string& address) {
+  const QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())),
+                 QUrl::TolerantMode);
+  // QUrl gives the scheme in lower case, so "HTTP://" counts as "http://".
+  const QString scheme = url.scheme();
+  if (!url.isValid() || url.isRelative() || (scheme != "http" && scheme != "https") ||
+      url.host().isEmpty())
+    return std::nullopt;
+  return url;
+}
+
 void OpenClickThrough(const std::string& address) {
   if (address.empty()) return;
   try {
-    const QUrl url(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size())),
-                   QUrl::TolerantMode);
-    if (url.isValid()) QDesktopServices::openUrl(url);
+    if (const auto url = ClickThroughUrl(address)) {
+      QDesktopServices::openUrl(*url);
+    } else {
+      base::Trace("Tıklama adresi açılmadı : %s", address.c_str());
+    }
   } catch (...) {
   }
 }

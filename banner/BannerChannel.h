@@ -10,8 +10,10 @@
 // ends promptly and without a thread still running.
 
 #include <QObject>
+#include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,8 +90,16 @@ class TBannerChannel {
   std::unique_ptr<QObject> context_;
 };
 
-// Opens the address through the desktop (QDesktopServices::openUrl);
-// an empty address does nothing, and every failure is swallowed.
+// The address as the desktop may open it: only an absolute "http" or
+// "https" URL with a host. Anything else (a file, a program, a relative
+// path, another scheme) is what the ad list of a hostile server would use
+// to make a click open something on this machine, and gives nothing.
+std::optional<QUrl> ClickThroughUrl(const std::string& address);
+
+// Opens the address through the desktop (QDesktopServices::openUrl) when
+// ClickThroughUrl allows it, and otherwise writes the trace
+// "Tıklama adresi açılmadı : %s"; an empty address does nothing, and every
+// failure is swallowed.
 void OpenClickThrough(const std::string& address);
 
 }  // namespace lugatim::banner

@@ -128,6 +128,58 @@ bool SameFileName(std::string_view a, std::string_view b) {
   return EqualsAsciiNoCase(a, b);
 }
 
+bool IsReservedName(std::string_view name) {
+  if (SameFileName(name, kAdListFile) || SameFileName(name, kVersionFile) ||
+      SameFileName(name, kKeptBanner))
+    return true;
+  return name.size() >= kTempPrefix.size() &&
+         EqualsAsciiNoCase(name.substr(0, kTempPrefix.size()), kTempPrefix);
+}
+
+std::string FileNameKey(std::string_view name) {
+  if (!IsAscii(name)) {
+    if (const auto folded = FoldUtf8(name)) return folded->toUtf8().toStdString();
+  }
+  std::string key(name);
+  for (char& c : key) c = AsciiLower(c);
+  return key;
+}
+
+TFolderIndex::TFolderIndex(std::string folder) : folder_(std::move(folder)) {
+  Dir dir(folder_);
+  while (auto name = dir.Next()) {
+    struct stat st {};
+    TEntry entry;
+    if (::lstat((folder_ + *name).c_str(), &st) == 0) {
+      entry.regular = S_ISREG(st.st_mode);
+      entry.link = S_ISLNK(st.st_mode);
+      if (entry.regular) entry.size = static_cast<int64_t>(st.st_size);
+    }
+    Put(*name, entry);
+  }
+}
+
+std::optional<std::string> TFolderIndex::Find(std::string_view name) const {
+  if (!IsSafeFileName(name)) return std::nullopt;
+  const std::string exact(name);
+  struct stat st {};
+  if (entries_.count(exact) != 0 || ::lstat((folder_ + exact).c_str(), &st) == 0) return exact;
+  const auto it = byKey_.find(FileNameKey(name));
+  if (it == byKey_.end() || it->second.empty()) return std::nullopt;
+  return *std::min_element(it->second.begin(), it->second.end());
+}
+
+void TFolderIndex::Put(const std::string& name, const TEntry& entry) {
+  const auto [it, added] = entries_.insert_or_assign(name, entry);
+  if (added) byKey_[FileNameKey(name)].push_back(name);
+}
+
+void TFolderIndex::Forget(const std::string& name) {
+  if (entries_.erase(name) == 0) return;
+  auto& names = byKey_[FileNameKey(name)];
+  names.erase(std::remove(names.begin(), names.end(), name), names.end());
+}
+
 std::optional<std::string> FindEntry(const std::string& folder, std::string_view name) {
   if (!IsSafeFileName(name)) return std::nullopt;
   struct stat st {};
@@ -142,6 +194,10 @@ std::optional<std::string> FindEntry(const std::string& folder, std::string_view
 }
 
 std::string ReadFolderFile(const std::string& folder, std::string_view name) {
+  return ReadFolderFileHead(folder, name, std::string::npos);
+}
+
+std::string ReadFolderFileHead(const std::string& folder, std::string_view name, size_t maxBytes) {
   const std::string asked = folder + std::string(name);
   if (!IsSafeFileName(name)) FailOpen(asked, "Unsafe file name");
   const auto entry = FindEntry(folder, name);
@@ -154,10 +210,10 @@ std::string ReadFolderFile(const std::string& folder, std::string_view name) {
   if (::fstat(fd.Get(), &st) != 0) FailOpen(path, Reason(errno));
   if (!S_ISREG(st.st_mode)) FailOpen(path, S_ISDIR(st.st_mode) ? Reason(EISDIR) : "Not a file");
   std::string content;
-  content.reserve(static_cast<size_t>(st.st_size));
+  content.reserve(std::min(static_cast<size_t>(st.st_size), maxBytes));
   char block[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd.Get(), block, sizeof block);
+  while (content.size() < maxBytes) {
+    const ssize_t n = ::read(fd.Get(), block, std::min(sizeof block, maxBytes - content.size()));
     if (n < 0) {
       if (errno == EINTR) continue;
       FailOpen(path, Reason(errno));
@@ -168,10 +224,13 @@ std::string ReadFolderFile(const std::string& folder, std::string_view name) {
   return content;
 }
 
-TFolderFileWriter::TFolderFileWriter(const std::string& folder, std::string_view name) {
+TFolderFileWriter::TFolderFileWriter(const std::string& folder, std::string_view name,
+                                     const TFolderIndex* index, int64_t maxBytes)
+    : folderLength_(folder.size()), maxBytes_(maxBytes) {
   const std::string asked = folder + std::string(name);
   if (!IsSafeFileName(name)) FailCreate(asked, "Unsafe file name");
-  target_ = folder + FindEntry(folder, name).value_or(std::string(name));
+  const auto entry = index != nullptr ? index->Find(name) : FindEntry(folder, name);
+  target_ = folder + entry.value_or(std::string(name));
   for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
     temp_ = folder + TempName();
     fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -194,8 +253,13 @@ void TFolderFileWriter::Discard(int err) {
   FailCreate(target_, Reason(err));
 }
 
+std::string TFolderFileWriter::TargetName() const {
+  return target_.substr(folderLength_);
+}
+
 void TFolderFileWriter::Write(const void* data, size_t count) {
   if (fd_ < 0) FailCreate(target_, Reason(EBADF));
+  if (maxBytes_ >= 0 && position_ + static_cast<int64_t>(count) > maxBytes_) Discard(EFBIG);
   const char* bytes = static_cast<const char*>(data);
   size_t written = 0;
   while (written < count) {
@@ -225,6 +289,7 @@ size_t TFolderFileWriter::Read(void* data, size_t count) {
 void TFolderFileWriter::SetSize(int64_t size) {
   base::CheckStreamSize(size);
   if (fd_ < 0) FailCreate(target_, Reason(EBADF));
+  if (maxBytes_ >= 0 && size > maxBytes_) Discard(EFBIG);
   // Growing leaves a hole, not allocated blocks: an announced length costs
   // no disk space before its bytes arrive.
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) Discard(errno);

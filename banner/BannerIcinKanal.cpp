@@ -1,6 +1,7 @@
 #include "banner/BannerIcinKanal.h"
 
 #include "banner/BannerFiles.h"
+#include "banner/ChannelBounds.h"
 #include "banner/Kodlar.h"
 #include "banner/WaitSeconds.h"
 #include "base/StringList.h"
@@ -11,7 +12,7 @@ void RotationPass(const std::string& bannerFolder, std::atomic<bool>& busy,
                   const base::TClock& clock, base::TWakeSignal& stop, const TShowBanner& show) {
   busy = true;
   try {
-    const base::TStringList list(base::SplitLines(ReadFolderFile(bannerFolder, "liste.lst")));
+    const base::TStringList list(base::SplitLines(ReadAdList(bannerFolder, "liste.lst")));
     for (int i = 0; i < list.Count() && !stop.Stopped(); ++i) {
       const TAdLine ad = ParseAdLine(list.Strings(i));
       if (ad.HoldBack != 0 || ad.Silinecek != 0) continue;

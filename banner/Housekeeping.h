@@ -3,12 +3,10 @@
 
 #include <string>
 
+#include "banner/BannerFiles.h"
 #include "base/Clock.h"
 
 namespace lugatim::banner {
-
-// The kept file: it survives the housekeeping with its content unchanged.
-inline constexpr const char* kKeptBanner = "Banner2.gif";
 
 // Action Temizle. On the first day of a month it deletes every entry of the
 // folder whose name ends in ".gif" (any letter case) — every GIF banner, as

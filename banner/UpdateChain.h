@@ -10,6 +10,11 @@
 // can go on to rotate the banners in the folder. No failure leaves the
 // chain: each is swallowed where the channel's rules say.
 
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "banner/BannerFiles.h"
 #include "banner/ChannelState.h"
 #include "banner/UpdateServer.h"
 #include "http/HttpClient.h"
@@ -48,8 +53,17 @@ class TUpdateChain {
   void FetchOnKeptConnection(const Fetch& fetch);
   // GET of the URL into the folder's file of that name, written as the body
   // arrives and in place only when complete; nothing of a failed transfer
-  // stays in the folder.
-  void FetchToFolderFile(const std::string& url, const std::string& name, bool resendOnClose);
+  // stays in the folder, nor of a body longer than maxBytes (when 0 or
+  // more), nor of an ad list (adList) beyond its bounds. The index, when
+  // given, finds the target and learns the file. Returns the size stored.
+  int64_t FetchToFolderFile(const std::string& url, const std::string& name, bool resendOnClose,
+                            TFolderIndex* index, int64_t maxBytes, bool adList);
+  // At the end of every pass over a stored list: removes the banners (not
+  // the channel's own files, never the kept banner) whose names the list no
+  // longer gives (named holds FileNameKey of each), so that the folder
+  // keeps room for the banners of the lists to come. A pass that stored
+  // nothing because the folder was full thus makes room for the next one.
+  void RemoveUnnamedBanners(const TFolderIndex& index, const std::set<std::string>& named);
 
   http::THttpClient& client_;
   TChannelState& state_;

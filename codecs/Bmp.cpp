@@ -55,7 +55,7 @@ void Put32(QByteArray& out, uint32_t v) {
 
 }  // namespace
 
-QImage DecodeBmp(const void* data, size_t size) {
+QImage DecodeBmp(const void* data, size_t size, size_t maxBytes) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   if (size < 14 + 12) Invalid("file too short");
   if (bytes[0] != 'B' || bytes[1] != 'M') Invalid("no BM signature");
@@ -87,6 +87,8 @@ QImage DecodeBmp(const void* data, size_t size) {
   if (topDown) height = -height;
   if (width <= 0 || height <= 0) Invalid("empty or negative size");
   if (width * height > kMaxPixels) Invalid("image too large");
+  if (maxBytes > 0 && static_cast<uint64_t>(width * height) * 4 > maxBytes)
+    Invalid("image too large");
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
     Invalid("unsupported bits per pixel");
 

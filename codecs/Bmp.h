@@ -13,7 +13,9 @@
 namespace lugatim::codecs {
 
 // Format_RGB32, or Format_ARGB32 when a V4/V5 header declares an alpha mask.
-QImage DecodeBmp(const void* data, size_t size);
+// A maxBytes above 0 refuses, before allocating it, an image of more bytes
+// (four a pixel) with "image too large".
+QImage DecodeBmp(const void* data, size_t size, size_t maxBytes = 0);
 inline QImage DecodeBmp(std::string_view data) {
   return DecodeBmp(data.data(), data.size());
 }

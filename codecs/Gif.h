@@ -5,7 +5,10 @@
 // can show them in turn; the skin takes only the first frame.
 
 #include <QImage>
+#include <QSize>
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,8 +27,18 @@ struct TGifAnimation {
 };
 
 // Every frame of the GIF. Fails with EInvalidGraphic when not even the first
-// frame can be read.
-TGifAnimation DecodeGif(const void* data, size_t size);
+// frame can be read, and, when maxBytes is above 0, as soon as the decoded
+// frames together take more than maxBytes. Each frame has the size of the
+// logical screen (see FitGifCanvas).
+TGifAnimation DecodeGif(const void* data, size_t size, int64_t maxBytes = 0);
+
+// The GIF with its logical screen made no larger than the canvas, so that a
+// decoder composes its frames onto at most canvas pixels: what lies outside
+// is never shown where the picture is drawn from its top-left corner and
+// clipped to the canvas. A screen of 0 (where decoders take the first
+// frame's extent) becomes that extent, fitted the same way. Data that is no
+// GIF comes back unchanged.
+std::string FitGifCanvas(std::string_view data, QSize canvas);
 
 // The first frame, composed onto the logical screen.
 QImage DecodeGifFirstFrame(const void* data, size_t size);

@@ -133,13 +133,14 @@ bool Compress(Encoder* e, const QImage* rgb, int quality) {
 
 }  // namespace
 
-QImage DecodeJpeg(const void* data, size_t size) {
+QImage DecodeJpeg(const void* data, size_t size, size_t maxBytes) {
   if (size == 0) throw EInvalidGraphic("Empty JPEG image");
   Decoder d;
   d.cinfo.err = nullptr;
   InstallErrorManager(d.err);
   d.cinfo.err = &d.err.pub;
-  const size_t limit = MemoryLimit();
+  const size_t qtLimit = MemoryLimit();
+  const size_t limit = maxBytes > 0 && (qtLimit == 0 || maxBytes < qtLimit) ? maxBytes : qtLimit;
   if (!ReadHeader(&d, static_cast<const unsigned char*>(data), static_cast<unsigned long>(size),
                   limit)) {
     DestroyDecoder(d);

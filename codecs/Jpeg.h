@@ -17,7 +17,8 @@ namespace lugatim::codecs {
 
 // Decodes a baseline or progressive JPEG (grey, YCbCr/RGB, CMYK/YCCK) into an
 // image of Format_RGB32.
-QImage DecodeJpeg(const void* data, size_t size);
+// A maxBytes above 0 lowers the limit on the decoded image to that many bytes.
+QImage DecodeJpeg(const void* data, size_t size, size_t maxBytes = 0);
 inline QImage DecodeJpeg(std::string_view data) {
   return DecodeJpeg(data.data(), data.size());
 }

@@ -19,8 +19,6 @@
 #include "codecs/CodecError.h"
 #include "platform/ExePath.h"
 
-extern char** environ;
-
 namespace lugatim::codecs {
 namespace {
 
@@ -168,9 +166,18 @@ QImage DecodeMetafile(std::string_view data, std::string_view extension,
   std::vector<char*> argv{const_cast<char*>(helperPath.c_str()),
                           const_cast<char*>(lowerKind.c_str()), const_cast<char*>(memory.c_str()),
                           const_cast<char*>(cpu.c_str()), nullptr};
+  // The child's peak resident size starts from this process's own (it
+  // shares this memory until its exec), so only a peak beyond it is the
+  // helper's.
+  rusage self{};
+  ::getrusage(RUSAGE_SELF, &self);
+  const long long ownPeakKiB = self.ru_maxrss;
+  // An empty environment: nothing of the user's session (paths, tokens,
+  // display or bus addresses) reaches the decoders.
+  char* noEnvironment[] = {nullptr};
   pid_t pid = -1;
   const int spawnError =
-      posix_spawn(&pid, helperPath.c_str(), &actions, &attr, argv.data(), environ);
+      posix_spawn(&pid, helperPath.c_str(), &actions, &attr, argv.data(), noEnvironment);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (spawnError != 0)
@@ -231,7 +238,8 @@ QImage DecodeMetafile(std::string_view data, std::string_view extension,
   // resident size came near the limit is reported as out of memory.
   const bool abnormal = WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) != 0);
   const long long peakKiB = usage.ru_maxrss;
-  if (abnormal && peakKiB >= static_cast<long long>(limits.memoryMiB) * 1024 * 3 / 4)
+  if (abnormal && peakKiB > ownPeakKiB &&
+      peakKiB >= static_cast<long long>(limits.memoryMiB) * 1024 * 3 / 4)
     throw Failure(
         kind, "the decoder ran out of its " + std::to_string(limits.memoryMiB) + " MiB of memory");
   if (WIFSIGNALED(status)) {

@@ -3,8 +3,10 @@
 // (libwmf, libemf2svg, Qt SVG) run in a short-lived helper process,
 // lugatim-metafile beside the program's executable, which gets the file's
 // bytes on its standard input and returns the picture's pixels. The helper
-// runs under a memory limit and a processor-time limit, and the caller kills
-// it when it outlasts a wall-clock limit. A crash, a hang or a limit reached
+// starts with an empty environment and runs under a memory limit and a
+// processor-time limit, may write no file and open few descriptors, cannot
+// gain privileges, and the caller kills it when it outlasts a wall-clock
+// limit. A crash, a hang or a limit reached
 // in the helper fails like any undecodable picture, with EInvalidGraphic.
 
 #include <QImage>

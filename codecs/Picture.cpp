@@ -36,6 +36,13 @@ QImage DecodeIcon(std::string_view data) {
   return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
 }  // namespace
 
 bool IsPictureExtension(std::string_view extension) {
@@ -52,19 +59,27 @@ std::string PictureExtension(std::string_view fileName) {
   return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
-TPicture DecodePicture(std::string_view data, std::string_view extension) {
+TPicture DecodePicture(std::string_view data, std::string_view extension,
+                       const TDecodeLimits& limits) {
   const std::string ext = Lower(extension);
   TPicture picture;
   if (ext == "gif") {
     picture.format = "gif";
-    picture.animation = DecodeGif(data.data(), data.size());
+    // No copy is made of what is no GIF: the decoder refuses it as it is.
+    if (!data.starts_with("GIF87a") && !data.starts_with("GIF89a"))
+      DecodeGif(data.data(), data.size());
+    picture.gif = FitGifCanvas(data, limits.canvas);
+    picture.animation = DecodeGif(picture.gif.data(), picture.gif.size(), limits.maxBytes);
     picture.image = picture.animation.frames.front().image;
-  } else if (ext == "jpg" || ext == "jpeg") {
+    return picture;  // the budget is kept frame by frame
+  }
+  const size_t maxBytes = limits.maxBytes > 0 ? static_cast<size_t>(limits.maxBytes) : 0;
+  if (ext == "jpg" || ext == "jpeg") {
     picture.format = "jpg";
-    picture.image = DecodeJpeg(data);
+    picture.image = DecodeJpeg(data.data(), data.size(), maxBytes);
   } else if (ext == "bmp") {
     picture.format = "bmp";
-    picture.image = DecodeBmp(data);
+    picture.image = DecodeBmp(data.data(), data.size(), maxBytes);
   } else if (ext == "ico") {
     picture.format = "ico";
     picture.image = DecodeIcon(data);
@@ -73,6 +88,10 @@ TPicture DecodePicture(std::string_view data, std::string_view extension) {
     picture.image = DecodeMetafile(data, ext);
   } else {
     throw UnknownExtension(std::string(extension));
+  }
+  if (maxBytes > 0 && static_cast<size_t>(picture.image.sizeInBytes()) > maxBytes) {
+    throw EInvalidGraphic(base::Format("%s image is too large (it takes more than %zu bytes)",
+                                       Upper(picture.format).c_str(), maxBytes));
   }
   return picture;
 }

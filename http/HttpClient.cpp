@@ -120,13 +120,16 @@ std::string THttpClient::ChooseEndpoint(const TUrlParts& parts) {
 void THttpClient::PerformRequest(THttpMethod method, const std::string& url, base::TStream* source,
                                  base::TStream* response) {
   ++redirectDepth_;
-  const std::string target = ChooseEndpoint(SplitUrl(url));
+  reusedConnection_ = false;
+  const std::string target = EncodeRequestTarget(ChooseEndpoint(SplitUrl(url)));
   CheckPeerClosed(false, false);
   // Bytes that arrived since the last response answer no request of ours:
   // read with the next response they would pass for part of it. A close by
   // the server is noticed here too, before the request goes out.
   if (SocketOpen() && HasUnreadBytes()) CloseConnection();
-  if (!SocketOpen()) OpenConnection();
+  const bool kept = SocketOpen();
+  if (!kept) OpenConnection();
+  reusedConnection_ = kept;
 
   const int64_t outerDeadline = Deadline();
   SetDeadline(transferTimeOut_ > 0 ? NowMs() + transferTimeOut_ : 0);

@@ -60,6 +60,9 @@ class THttpClient : public TTcpClient {
   const std::string& StatusText() const { return statusText_; }
   // The host of the "Host: " line of the last request.
   const std::string& HeaderHost() const { return headerHost_; }
+  // Whether the last request went out on a connection kept alive from an
+  // earlier one (false when it opened its own, or failed before sending).
+  bool LastRequestReusedConnection() const { return reusedConnection_; }
 
   // Largest body accepted, in bytes.
   int64_t MaxBodySize() const { return maxBodySize_; }
@@ -108,6 +111,7 @@ class THttpClient : public TTcpClient {
   std::string statusText_;
   std::string headerHost_;
   std::string headerProtocol_;
+  bool reusedConnection_ = false;
   bool response10_ = false;
   bool contentLengthIsZero_ = false;
   std::string contentLengthText_;

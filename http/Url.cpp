@@ -51,4 +51,21 @@ TUrlParts SplitUrl(std::string_view url) {
   return parts;
 }
 
+std::string EncodeRequestTarget(std::string_view target) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(target.size());
+  for (const char c : target) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u >= 0x7F) {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace lugatim::http

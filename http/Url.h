@@ -25,4 +25,10 @@ struct TUrlParts {
 // "://" is a path with document (and bookmark) alone.
 TUrlParts SplitUrl(std::string_view url);
 
+// The request target as it may stand in a request line: a space, a control
+// character (below 0x20, and 0x7F) and every byte from 0x80 up are
+// percent-encoded ("%20", "%7F", "%C3"); every other byte, "%" included,
+// stays as it is, so that a target already encoded is sent unchanged.
+std::string EncodeRequestTarget(std::string_view target);
+
 }  // namespace lugatim::http

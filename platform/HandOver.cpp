@@ -93,12 +93,9 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline) {
 }  // namespace
 
 std::string HandOverSocketPath() {
-  // Beside the lock: the same folder, the same per-user naming.
-  const std::string lock = SingleInstanceLockPath();
-  const std::string folder = lock.substr(0, lock.rfind('/') + 1);
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && *runtime != '\0') return folder + "Lugatim_Kelime";
-  return folder + "Lugatim_Kelime-" + std::to_string(getuid());
+  // Beside the lock, in the same folder of the user's own.
+  const TSessionFolder folder = SessionFolder();
+  return folder.path.empty() ? std::string() : folder.path + "Lugatim_Kelime";
 }
 
 std::optional<std::string> EncodeRequest(const THandOverRequest& request) {
@@ -155,6 +152,10 @@ THandOverListener::~THandOverListener() {
 }
 
 bool THandOverListener::Listen() {
+  if (path_.empty()) {
+    error_ = SessionFolder().error;
+    return false;
+  }
   sockaddr_un addr{};
   if (!FillAddress(path_, addr)) {
     error_ = "socket path too long: " + path_;
@@ -204,7 +205,7 @@ int THandOverListener::Accept() {
 THandOverResult SendHandOver(const std::string& path, const std::string& requestBytes,
                              int timeoutMs) {
   sockaddr_un addr{};
-  if (!FillAddress(path, addr)) return THandOverResult::NoListener;
+  if (path.empty() || !FillAddress(path, addr)) return THandOverResult::NoListener;
   const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return THandOverResult::NoListener;
   struct Closer {

@@ -20,7 +20,8 @@ namespace lugatim::platform {
 inline constexpr size_t kMaxRequestBytes = 4096;
 
 // The socket this session's running copy listens on: "Lugatim_Kelime" in
-// $XDG_RUNTIME_DIR, else "/tmp/Lugatim_Kelime-<uid>".
+// the session folder (SingleInstance.h); empty when that folder is refused,
+// and then nothing listens and nothing is sent.
 std::string HandOverSocketPath();
 
 struct THandOverRequest {

@@ -1,7 +1,9 @@
 #include "tools/TableWriter.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,12 +153,43 @@ void Fill(const std::string& path, const std::string& target, const std::vector<
 
 }  // namespace
 
+void RemoveStaleStagedFiles(const std::string& targetPath) {
+  const std::filesystem::path target(targetPath);
+  const std::string dir = target.parent_path().empty() ? "." : target.parent_path().string();
+  const std::string prefix = "." + target.filename().string() + ".tmp-";
+  DIR* folder = opendir(dir.c_str());
+  if (folder == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    // mkstemp's six characters, and nothing else after them but a journal's suffix.
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    if (rest.size() != 6 || rest.find('/') != std::string::npos) continue;
+    const std::string path = dir + "/" + name;
+    // An import that runs holds a lock on its file: that one is not stale.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat st {};
+    const bool free =
+        fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    if (free) stale.push_back(path);
+  }
+  closedir(folder);
+  for (const std::string& path : stale) {
+    unlink(path.c_str());
+    unlink((path + "-journal").c_str());
+  }
+}
+
 TStagedTable::TStagedTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,
                            TProgress& progress)
     : target_(targetPath) {
   for (size_t i = 0; i < rows.size(); ++i) CheckRow(rows[i], i, target_);
   std::filesystem::path target(targetPath);
   const std::string dir = target.parent_path().empty() ? "." : target.parent_path().string();
+  RemoveStaleStagedFiles(targetPath);
   std::string tmpl = dir + "/." + target.filename().string() + ".tmp-XXXXXX";
   const int fd = mkstemp(tmpl.data());
   if (fd < 0)
@@ -164,22 +197,27 @@ TStagedTable::TStagedTable(const std::string& targetPath, const std::vector<TRow
                               dir.c_str(), std::strerror(errno)));
   tempPath_ = tmpl;
   ClaimSlot(tempPath_);
+  // The lock, held while the table is staged, tells an import that runs
+  // beside this one that the file is not stale.
+  lockFd_ = fd;
+  flock(lockFd_, LOCK_EX | LOCK_NB);
   // mkstemp makes the file private; a table is as readable as any new file.
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
-  close(fd);
   try {
     Fill(tempPath_, target_, rows, lang, progress);
   } catch (...) {
     unlink(tempPath_.c_str());
     unlink((tempPath_ + "-journal").c_str());
     ReleaseSlot(tempPath_);
+    close(lockFd_);
     throw;
   }
 }
 
 TStagedTable::~TStagedTable() {
+  if (lockFd_ >= 0) close(lockFd_);
   if (committed_) return;
   unlink(tempPath_.c_str());
   unlink((tempPath_ + "-journal").c_str());
@@ -193,6 +231,8 @@ void TStagedTable::Commit() {
         Format("%s: cannot replace the table: %s", target_.c_str(), std::strerror(errno)));
   committed_ = true;
   ReleaseSlot(tempPath_);
+  close(lockFd_);
+  lockFd_ = -1;
 }
 
 void WriteTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,

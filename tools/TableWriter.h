@@ -19,7 +19,7 @@
 // The table is built in a temporary file in the target's folder and renamed
 // over the target only when complete, so a failed or interrupted import
 // leaves an existing table exactly as it was; on failure the temporary file
-// is removed.
+// is removed, and one that a kill left is removed by the next import.
 
 #include <string>
 #include <vector>
@@ -47,12 +47,19 @@ class TStagedTable {
  private:
   std::string target_;
   std::string tempPath_;
+  int lockFd_ = -1;  // the temporary file, locked while it is staged
   bool committed_ = false;
 };
 
 // Writes and commits one table.
 void WriteTable(const std::string& targetPath, const std::vector<TRow>& rows, TLang lang,
                 TProgress& progress = TProgress::Silent());
+
+// Removes the temporary files (".NAME.tmp-XXXXXX" and their journals) that
+// imports of the target killed before they could clean up left behind; a
+// file that an import still running holds locked stays. Staging a table
+// does this first.
+void RemoveStaleStagedFiles(const std::string& targetPath);
 
 // Removes every temporary table file still staged; async-signal-safe, for
 // the handler of SIGINT and SIGTERM.

@@ -7,6 +7,11 @@
 //   lugatim_banner_bench idle SECONDS
 //       rotates an animated GIF banner in a shown image control for SECONDS
 //       and prints the process's processor time as a share of one core
+//   lugatim_banner_bench names COUNT listing|index
+//       stores COUNT new (empty) banner names one after another into a fresh
+//       Banner folder as a pass does: each name looked up by a listing of
+//       the folder of its own (the lookup a pass made before it kept one
+//       index for all its names), or in the pass's one index; prints the time
 //   lugatim_banner_bench spin SECONDS
 //       the same share for a wait that reads the clock without sleeping, at
 //       idle priority: what the rotation would cost if its wait polled
@@ -14,6 +19,7 @@
 // Each prints one line "key=value ..." for the script to read.
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QThread>
@@ -22,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "banner/BannerChannel.h"
@@ -178,6 +185,29 @@ int Spin(int seconds) {
   return 0;
 }
 
+int Names(int count, const std::string& lookup) {
+  const std::string folder =
+      (std::filesystem::temp_directory_path() / ("lugatim-names-" + std::to_string(getpid())))
+          .string() +
+      "/";
+  std::filesystem::create_directories(folder);
+  const bool indexed = lookup == "index";
+  const auto start = std::chrono::steady_clock::now();
+  std::optional<banner::TFolderIndex> index;
+  if (indexed) index.emplace(folder);
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "n" + std::to_string(i) + ".gif";
+    banner::TFolderFileWriter file(folder, name, indexed ? &*index : nullptr);
+    const std::string entry = file.TargetName();
+    file.Commit();
+    if (indexed) index->Put(entry, {0, true, false});
+  }
+  const double seconds = SecondsSince(start);
+  std::filesystem::remove_all(folder);
+  std::printf("names=%d lookup=%s seconds=%.3f\n", count, lookup.c_str(), seconds);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,8 +216,9 @@ int main(int argc, char** argv) {
     return Download(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
   if (mode == "idle" && argc >= 3) return Idle(argc, argv, std::atoi(argv[2]));
   if (mode == "spin" && argc >= 3) return Spin(std::atoi(argv[2]));
+  if (mode == "names" && argc >= 4) return Names(std::atoi(argv[2]), argv[3]);
   std::fprintf(stderr,
                "usage: lugatim_banner_bench download BASE_URL COUNT ROUNDS | idle SECONDS | "
-               "spin SECONDS\n");
+               "spin SECONDS | names COUNT listing|index\n");
   return 2;
 }

@@ -26,6 +26,10 @@ done
 start_loopback_nginx "$work" /b0.gif
 base="http://127.0.0.1:$port"
 
+echo "== 2,000 new banner names stored one after another"
+"$bench" names 2000 listing
+"$bench" names 2000 index
+
 echo "== download pass of $count banners, best of $rounds"
 ours=$("$bench" download "$base" "$count" "$rounds")
 echo "BannerIndirExecute: $ours"

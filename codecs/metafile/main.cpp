@@ -7,9 +7,16 @@
 //
 // It limits itself before it reads a byte: address space for data (heap and
 // anonymous mappings) to the given MiB, processor time to the given seconds
-// (the kernel ends it with SIGXCPU), no core files. It ends with _exit, so no
-// exit handler of the libraries runs after the answer.
+// (the kernel ends it with SIGXCPU), no core files, no file written (a
+// write that would grow a file raises SIGXFSZ), at most kMaxDescriptors
+// descriptors (the decoders open their font files one at a time), and no
+// privileges gained through exec. It ends with _exit, so no exit handler of
+// the libraries runs after the answer.
+//
+//   lugatim-metafile limits
+//     writes the limits it runs under to its standard output, for tests.
 
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -68,6 +75,26 @@ void Limit(int resource, rlim_t soft, rlim_t hard) {
   if (::setrlimit(resource, &limit) != 0) ::_exit(4);
 }
 
+constexpr rlim_t kMaxDescriptors = 32;
+
+// The limits that hold whatever the picture: no core, no file written, few
+// descriptors, no privileges to gain.
+void LimitAlways() {
+  Limit(RLIMIT_CORE, 0, 0);
+  Limit(RLIMIT_FSIZE, 0, 0);
+  Limit(RLIMIT_NOFILE, kMaxDescriptors, kMaxDescriptors);
+  if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) ::_exit(4);
+}
+
+std::string LimitText(const char* name, int resource) {
+  rlimit limit{};
+  ::getrlimit(resource, &limit);
+  return std::string(name) + "=" +
+         (limit.rlim_cur == RLIM_INFINITY ? std::string("unlimited")
+                                          : std::to_string(limit.rlim_cur)) +
+         "\n";
+}
+
 std::string ReadInput() {
   std::string data;
   char buffer[65536];
@@ -83,6 +110,14 @@ std::string ReadInput() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "limits") == 0) {
+    LimitAlways();
+    const std::string text = LimitText("core", RLIMIT_CORE) + LimitText("fsize", RLIMIT_FSIZE) +
+                             LimitText("nofile", RLIMIT_NOFILE) + "no_new_privs=" +
+                             std::to_string(::prctl(PR_GET_NO_NEW_PRIVS, 0, 0, 0, 0)) + "\n";
+    (void)!::write(1, text.data(), text.size());
+    return 0;
+  }
   if (argc != 4 || (std::strcmp(argv[1], "wmf") != 0 && std::strcmp(argv[1], "emf") != 0)) {
     static const char usage[] =
         "lugatim-metafile decodes a metafile for lugatim; it is not meant to be run by hand.\n";
@@ -95,7 +130,7 @@ int main(int argc, char** argv) {
   const long cpuSeconds = std::strtol(argv[3], nullptr, 10);
   if (memoryMiB <= 0 || cpuSeconds <= 0) return 2;
 
-  Limit(RLIMIT_CORE, 0, 0);
+  LimitAlways();
   Limit(RLIMIT_CPU, static_cast<rlim_t>(cpuSeconds), static_cast<rlim_t>(cpuSeconds) + 1);
 #ifndef LUGATIM_HELPER_ASAN
   Limit(RLIMIT_DATA, static_cast<rlim_t>(memoryMiB) << 20, static_cast<rlim_t>(memoryMiB) << 20);

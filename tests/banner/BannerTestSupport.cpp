@@ -16,11 +16,11 @@
 namespace lugatim::banner::test {
 
 TUrlCatcher::TUrlCatcher() {
-  QDesktopServices::setUrlHandler("http", this, "Open");
+  for (const char* scheme : kCaughtSchemes) QDesktopServices::setUrlHandler(scheme, this, "Open");
 }
 
 TUrlCatcher::~TUrlCatcher() {
-  QDesktopServices::unsetUrlHandler("http");
+  for (const char* scheme : kCaughtSchemes) QDesktopServices::unsetUrlHandler(scheme);
 }
 namespace {
 

@@ -25,10 +25,14 @@ namespace lugatim::banner::test {
 
 using http::test::TTempDir;
 
-// Catches the http addresses the desktop would open, while it lives.
+// Catches the addresses the desktop would open, while it lives: web
+// addresses and those of the schemes a hostile list would try (a relative
+// address has the empty scheme).
 class TUrlCatcher : public QObject {
   Q_OBJECT
  public:
+  static constexpr const char* kCaughtSchemes[] = {"http", "https", "file", "javascript",
+                                                   "smb",  "ftp",   "data", ""};
   TUrlCatcher();
   ~TUrlCatcher() override;
   std::vector<std::string> urls;

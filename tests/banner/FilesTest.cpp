@@ -56,6 +56,59 @@ TEST(FolderFiles, AnExactNameIsPreferredOverOtherCases) {
   EXPECT_EQ(FindEntry(dir.folder, "A.gif"), "a.GIF");  // the first in byte order
 }
 
+// The index of one listing finds names as FindEntry does, keeps what is
+// put into it and writes through it without another listing.
+TEST(FolderFiles, AnIndexFindsNamesAsTheFolderDoes) {
+  TBannerDir dir;
+  dir.Write("a.GIF", "upper");
+  dir.Write("a.gif", "lower");
+  dir.Write("B.gif", "b");
+  dir.Write("ĞÜŞ.gif", "g");
+  TFolderIndex index(dir.folder);
+  for (const char* name :
+       {"a.gif", "a.GIF", "A.gif", "A.GIF", "b.GIF", "ğüş.GIF", "none.gif", "", "..", "x/y"}) {
+    EXPECT_EQ(index.Find(name), FindEntry(dir.folder, name)) << name;
+  }
+  EXPECT_EQ(index.Entries().at("a.gif").size, 5);
+  EXPECT_TRUE(index.Entries().at("B.gif").regular);
+  // A file written through the index is found by it in any case.
+  TFolderFileWriter writer(dir.folder, "New.gif", &index);
+  writer.Write(std::string_view("new"));
+  const std::string name = writer.TargetName();
+  writer.Commit();
+  EXPECT_EQ(name, "New.gif");
+  index.Put(name, {3, true, false});
+  EXPECT_EQ(index.Find("NEW.GIF"), "New.gif");
+  TFolderFileWriter again(dir.folder, "new.gif", &index);
+  EXPECT_EQ(again.TargetName(), "New.gif");
+  index.Forget("B.gif");
+  std::filesystem::remove(dir.folder + "B.gif");
+  EXPECT_EQ(index.Find("b.gif"), std::nullopt);
+}
+
+TEST(FolderFiles, AWriterStopsAtItsLimit) {
+  TBannerDir dir;
+  dir.Write("x.gif", "old");
+  TFolderFileWriter writer(dir.folder, "x.gif", nullptr, 4);
+  writer.Write(std::string_view("1234"));
+  EXPECT_THROW(writer.Write(std::string_view("5")), base::Exception);
+  EXPECT_THROW(writer.Commit(), base::Exception);
+  EXPECT_EQ(dir.Read("x.gif"), "old");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"x.gif"});
+}
+
+TEST(FolderNames, TheChannelsOwnFilesAreReserved) {
+  for (const char* name :
+       {"Liste.lst", "LISTE.LST", "liste.lst", "versiyon.ver", "VERSIYON.VER", "Banner2.gif",
+        "banner2.GIF", ".lugatim-", ".lugatim-abc", ".LUGATIM-x"}) {
+    EXPECT_TRUE(IsReservedName(name)) << name;
+  }
+  for (const char* name : {"Liste.lst2", "liste", "Banner2.gif.gif", "Banner3.gif", "lugatim-x",
+                           "..lugatim-x", "a.gif"}) {
+    EXPECT_FALSE(IsReservedName(name)) << name;
+  }
+}
+
 TEST(FolderFiles, MissingUnsafeAndNonRegularFilesFailToRead) {
   TBannerDir dir;
   EXPECT_THROW(ReadFolderFile(dir.folder, "none.gif"), base::Exception);

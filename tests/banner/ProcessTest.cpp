@@ -106,7 +106,7 @@ bool IsWholeBanner(const std::string& name, const std::string& content) {
 }
 
 const std::vector<std::string> kNames = {"one.gif",  "two.jpg",  "three.bmp",
-                                         "four.gif", "five.gif", "Banner2.gif"};
+                                         "four.gif", "five.gif", "six.gif"};
 
 // Serves the channel's files slowly: the head of every response drips in
 // 16-byte drops 1 ms apart, then the body follows at once, so that a good

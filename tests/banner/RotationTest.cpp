@@ -8,8 +8,12 @@
 #include <chrono>
 
 #include "banner/BannerChannel.h"
+#include "banner/BannerPicture.h"
 #include "banner/WaitSeconds.h"
 #include "base/StringList.h"
+#include "base/Trace.h"
+#include "codecs/CodecError.h"
+#include "codecs/GifEncoder.h"
 #include "codecs/MetafileWriter.h"
 #include "tests/banner/BannerTestSupport.h"
 #include "widgets/ImageControl.h"
@@ -203,6 +207,42 @@ TEST_F(Rotation, AClickDuringAPassOpensTheBannerShownThen) {
   EXPECT_EQ(catcher.urls.back(), "http://go/second");
 }
 
+// What a list names as the click-through address reaches the desktop only
+// when it is an absolute web address with a host; everything else is
+// traced and dropped, and the click changes nothing else.
+TEST_F(Rotation, AClickOpensOnlyWebAddresses) {
+  test::TUrlCatcher catcher;
+  const std::vector<std::string> opened = {"http://lugatim.org/a", "https://lugatim.org/b?c=d",
+                                           "HTTP://Lugatim.org/Upper", "http://127.0.0.1:8080/x"};
+  const std::vector<std::string> refused = {"file:///etc/passwd",
+                                            "javascript:alert(1)",
+                                            "/usr/bin/xterm",
+                                            "smb://host/share",
+                                            "Banner/page.html",
+                                            "file://" + dir.folder + "evil.desktop",
+                                            "ftp://host/x",
+                                            "data:text/html,hi",
+                                            "http:///no-host",
+                                            "http:relative",
+                                            "https://",
+                                            "//lugatim.org/no-scheme",
+                                            "http://exa mple.org/"};
+  for (const std::string& address : opened) {
+    state.clickThroughAddress = address;
+    channel->Image1Click();
+  }
+  ASSERT_EQ(catcher.urls.size(), opened.size());
+  EXPECT_EQ(catcher.urls[2], "http://lugatim.org/Upper");
+  for (const std::string& address : refused) {
+    base::TraceCapture traces;
+    state.clickThroughAddress = address;
+    channel->Image1Click();
+    EXPECT_EQ(catcher.urls.size(), opened.size()) << address << " was opened";
+    EXPECT_EQ(traces.Lines(), std::vector<std::string>{"Tıklama adresi açılmadı : " + address});
+    EXPECT_EQ(state.clickThroughAddress, address);
+  }
+}
+
 TEST_F(Rotation, ATickDuringARotationDoesNothing) {
   test::TSite site;
   site.SetOk("/versiyon.ver", "9\r\n");
@@ -334,6 +374,44 @@ TEST(ImageContent, TheWindowsImageControlTakesBothKinds) {
   EXPECT_FALSE(image.IsAnimated());
   EXPECT_EQ(image.CurrentFrame().size(), QSize(600, 90));  // natural size; the control clips
   EXPECT_EQ(qAlpha(image.CurrentFrame().pixel(0, 89)), 0);
+}
+
+// A banner's picture is composed onto no more than the banner area and keeps
+// to one budget for all its frames; over it, it fails like an undecodable one.
+TEST(BannerPictureBudget, AHugeScreenIsFittedAndTooManyFramesFail) {
+  test::TBannerDir dir;
+  const auto gifOf = [](int side, int frames) {
+    std::vector<codecs::TGifEncodeFrame> all;
+    for (int i = 0; i < frames; ++i) {
+      codecs::TGifEncodeFrame frame;
+      QImage pixel(1, 1, QImage::Format_Indexed8);
+      pixel.setColorTable({qRgb(9, 9, 9)});
+      pixel.fill(0);
+      frame.image = pixel;
+      frame.left = i % 468;
+      frame.delayMs = 100;
+      all.push_back(frame);
+    }
+    codecs::TGifEncodeOptions options;
+    options.width = options.height = side;
+    const QByteArray bytes = codecs::EncodeGif(all, options);
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+  };
+  dir.Write("huge.gif", gifOf(4000, 40));
+  const TBannerPicture banner = LoadBannerPicture(dir.folder, "huge.gif");
+  ASSERT_EQ(banner.picture.animation.frames.size(), 40u);
+  EXPECT_EQ(banner.picture.image.size(), kBannerArea);
+  // The movie plays the fitted bytes, so it composes onto the area as well.
+  const TImageContent content = ImageContentOf(banner);
+  ASSERT_TRUE(content.movie);
+  EXPECT_EQ(content.movie->cacheMode(), QMovie::CacheNone);
+  ASSERT_TRUE(content.movie->jumpToFrame(0));
+  EXPECT_EQ(content.movie->currentImage().size(), kBannerArea);
+  // 600 frames of the area take more than 64 MiB.
+  dir.Write("many.gif", gifOf(4000, 600));
+  EXPECT_THROW(LoadBannerPicture(dir.folder, "many.gif"), codecs::EInvalidGraphic);
+  dir.Write("fits.gif", gifOf(468, 590));
+  EXPECT_EQ(LoadBannerPicture(dir.folder, "fits.gif").picture.animation.frames.size(), 590u);
 }
 
 }  // namespace

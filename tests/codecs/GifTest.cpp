@@ -120,3 +120,65 @@ TEST(GifQuantize, ManyColoursReduceToAtMost256Near) {
   EXPECT_NEAR(qRed(got), 100, 24);
   EXPECT_NEAR(qGreen(got), 120, 24);
 }
+
+namespace {
+
+// 40 one-pixel frames, each at its own place, on a screen of side x side.
+QByteArray TinyFramesOnAHugeScreen(int side, int frames = 40) {
+  std::vector<TGifEncodeFrame> all;
+  for (int i = 0; i < frames; ++i) {
+    TGifEncodeFrame frame;
+    frame.image = Indexed(1, 1, {qRgb(200, 10, 10), qRgb(0, 0, 0)});
+    frame.left = i * 7;
+    frame.top = i;
+    frame.delayMs = 100;
+    all.push_back(frame);
+  }
+  TGifEncodeOptions options;
+  options.width = options.height = side;
+  return EncodeGif(all, options);
+}
+
+}  // namespace
+
+// The canvas bounds what each frame takes; the budget bounds all frames.
+TEST(GifBudget, FramesAreComposedOntoTheCanvasAndCountedAgainstTheBudget) {
+  const QByteArray huge = TinyFramesOnAHugeScreen(4000);
+  ASSERT_LT(huge.size(), 2000);
+  const std::string data(huge.constData(), static_cast<size_t>(huge.size()));
+  const std::string fitted = FitGifCanvas(data, QSize(468, 60));
+  ASSERT_EQ(fitted.size(), data.size());
+  const TGifAnimation animation = DecodeGif(fitted.data(), fitted.size(), 64LL << 20);
+  ASSERT_EQ(animation.frames.size(), 40u);
+  for (const TGifFrame& frame : animation.frames) EXPECT_EQ(frame.image.size(), QSize(468, 60));
+  // What lies on the canvas is drawn as before; frames beyond it are clipped.
+  EXPECT_EQ(QColor(animation.frames[3].image.pixel(21, 3)), QColor(200, 10, 10));
+  EXPECT_EQ(animation.frames.back().image.size(), QSize(468, 60));
+  // On its own screen each frame takes 64 MB: the first already passes the budget.
+  EXPECT_THROW(DecodeGif(data.data(), data.size(), 64LL << 20), EInvalidGraphic);
+  // Budget for 10 frames of the canvas: the 11th fails the whole picture.
+  EXPECT_THROW(DecodeGif(fitted.data(), fitted.size(), 10LL * 468 * 60 * 4), EInvalidGraphic);
+  EXPECT_EQ(DecodeGif(fitted.data(), fitted.size(), 40LL * 468 * 60 * 4).frames.size(), 40u);
+}
+
+TEST(GifBudget, FittingTheCanvasChangesOnlyTheScreenOfALargerPicture) {
+  const QByteArray small = TinyFramesOnAHugeScreen(30, 3);
+  const std::string data(small.constData(), static_cast<size_t>(small.size()));
+  EXPECT_EQ(FitGifCanvas(data, QSize(468, 60)), data);  // 30 x 30 fits
+  std::string fitted = FitGifCanvas(data, QSize(20, 10));
+  EXPECT_EQ(static_cast<unsigned char>(fitted[6]), 20);
+  EXPECT_EQ(static_cast<unsigned char>(fitted[8]), 10);
+  fitted[6] = data[6];
+  fitted[8] = data[8];
+  EXPECT_EQ(fitted, data);
+  // A screen of 0 takes the first frame's extent, fitted as well.
+  QImage wide = Indexed(900, 2, {qRgb(1, 2, 3)});
+  const QByteArray zero = EncodeGif({{wide}}, {});
+  std::string noScreen(zero.constData(), static_cast<size_t>(zero.size()));
+  noScreen[6] = noScreen[7] = noScreen[8] = noScreen[9] = 0;
+  const std::string fittedZero = FitGifCanvas(noScreen, QSize(468, 60));
+  EXPECT_EQ(DecodeGifFirstFrame(fittedZero).size(), QSize(468, 2));
+  // Not a GIF, or too short: unchanged.
+  EXPECT_EQ(FitGifCanvas("GIF89a", QSize(1, 1)), "GIF89a");
+  EXPECT_EQ(FitGifCanvas("not a gif at all", QSize(1, 1)), "not a gif at all");
+}

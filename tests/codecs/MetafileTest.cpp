@@ -293,6 +293,27 @@ TEST_F(MetafileHelperStandIn, AHelperThatHangsIsKilledAtTheWallClockLimit) {
             "WMF picture could not be decoded (the decoder took longer than 1 s)");
 }
 
+// Nothing of this process's environment reaches the helper.
+TEST_F(MetafileHelperStandIn, TheHelperStartsWithAnEmptyEnvironment) {
+  ASSERT_EQ(setenv("LUGATIM_SECRET", "token", 1), 0);
+  // The shell adds only PWD of its own.
+  EXPECT_EQ(
+      ErrorOf(Emf(DrawBanner), "emf", Script("printf 'E%s' \"$(env | grep -v '^PWD=')\" >&3")), "");
+  unsetenv("LUGATIM_SECRET");
+}
+
+// The real helper limits itself: no file written, few descriptors, no
+// privileges gained, no core.
+TEST(MetafileHelper, RunsUnderItsLimits) {
+  FILE* out = ::popen((MetafileHelperPath() + " limits").c_str(), "r");
+  ASSERT_NE(out, nullptr);
+  std::string text;
+  char buffer[256];
+  while (const size_t n = std::fread(buffer, 1, sizeof buffer, out)) text.append(buffer, n);
+  EXPECT_EQ(::pclose(out), 0);
+  EXPECT_EQ(text, "core=0\nfsize=0\nnofile=32\nno_new_privs=1\n");
+}
+
 TEST_F(MetafileHelperStandIn, CrashesGarbageAndAMissingHelperAreInvalidGraphics) {
   EXPECT_EQ(ErrorOf(Emf(DrawBanner), "emf", Script("ulimit -c 0; kill -SEGV $$")),
             "EMF picture could not be decoded (the decoder crashed with signal 11, "

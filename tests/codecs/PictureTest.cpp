@@ -10,6 +10,7 @@
 #include "codecs/CodecError.h"
 #include "codecs/GifEncoder.h"
 #include "codecs/Jpeg.h"
+#include "codecs/MetafileWriter.h"
 #include "codecs/Picture.h"
 
 using namespace lugatim::codecs;
@@ -92,4 +93,28 @@ TEST(PictureLoad, MissingFileAndWrongContent) {
   QTemporaryDir dir;
   const std::string fake = WriteFile(dir, "fake.jpg", QByteArray("GIF89a but named jpg"));
   EXPECT_THROW(LoadPicture(fake), EInvalidGraphic);
+}
+
+// One budget for the decoded pixels, whatever the codec: a picture within it
+// decodes as without it, one over it fails like an undecodable picture.
+TEST(PictureLoad, EveryCodecKeepsToTheBudget) {
+  const QImage picture = Red(100, 50);  // 20,000 bytes decoded
+  TWmfWriter wmf(100, 50);
+  wmf.FillRect(QRect(0, 0, 100, 50), Qt::red);
+  TGifEncodeFrame frame;
+  frame.image = picture.convertToFormat(QImage::Format_Indexed8);
+  const std::vector<std::pair<std::string, QByteArray>> files = {
+      {"jpg", EncodeJpeg(picture, 90)},
+      {"bmp", EncodeBmp(picture, 24)},
+      {"gif", EncodeGif({frame, frame}, {})},
+      {"wmf", wmf.Finish()},
+  };
+  for (const auto& [extension, bytes] : files) {
+    const std::string data(bytes.constData(), static_cast<size_t>(bytes.size()));
+    const int64_t frames = extension == "gif" ? 2 : 1;
+    const TPicture fits = DecodePicture(data, extension, {frames * 20000, {}});
+    EXPECT_EQ(fits.image.size(), QSize(100, 50)) << extension;
+    EXPECT_THROW(DecodePicture(data, extension, {frames * 20000 - 1, {}}), EInvalidGraphic)
+        << extension;
+  }
 }

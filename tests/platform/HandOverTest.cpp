@@ -112,14 +112,15 @@ TEST(HandOverRequest, AnythingNotExactlyOneWellFormedRequestIsRefused) {
   EXPECT_FALSE(EncodeRequest({"dog", "tok en"}));
 }
 
-TEST(HandOverSocket, LiesBesideTheLockWithTheUidInTheFallbackName) {
+TEST(HandOverSocket, LiesBesideTheLockInTheUsersOwnFallbackFolder) {
   const char* saved = getenv("XDG_RUNTIME_DIR");
   const std::string keep = saved ? saved : "";
   setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
   EXPECT_EQ(HandOverSocketPath(), "/run/user/1000/Lugatim_Kelime");
   unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(HandOverSocketPath(), "/tmp/Lugatim_Kelime-" + std::to_string(getuid()));
-  EXPECT_EQ(SingleInstanceLockPath(), "/tmp/Lugatim_Muteksi-" + std::to_string(getuid()));
+  const std::string folder = "/tmp/lugatim-" + std::to_string(getuid()) + "/";
+  EXPECT_EQ(HandOverSocketPath(), folder + "Lugatim_Kelime");
+  EXPECT_EQ(SingleInstanceLockPath(), folder + "Lugatim_Muteksi");
   if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
 }
 

@@ -5,6 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <stdexcept>
 
 #include "ToolsFixture.h"
@@ -192,4 +197,25 @@ TEST_F(Writer, AMissingFolderIsNamed) {
                 HasSubstr(Path("no/such/T.DB") + ": cannot create a temporary file in " +
                           Path("no/such") + ": No such file or directory"));
   }
+}
+
+// A kill leaves the temporary file and its journal; the next import of the
+// same table removes them, but not those of another table, names of
+// another pattern, or the file of an import that still runs (it is locked).
+TEST_F(Writer, AnImportRemovesTheTemporaryFilesAKilledOneLeft) {
+  for (const char* name :
+       {".T.DB.tmp-abc123", ".T.DB.tmp-abc123-journal", ".T.DB.tmp-zz9999", ".T.DB.tmp-locked",
+        ".T.DB.tmp-longer7", ".U.DB.tmp-abc123", "T.DB.tmp-abc123"})
+    std::ofstream(Path(name)) << "left";
+  const int held = open(Path(".T.DB.tmp-locked").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+  WriteTable(Path("T.DB"), {{"new", "", "", "", ""}}, TLang::English);
+  close(held);
+  EXPECT_THAT(Files(), ElementsAre(".T.DB.tmp-locked", ".T.DB.tmp-longer7", ".U.DB.tmp-abc123",
+                                   "T.DB", "T.DB.tmp-abc123"));
+  // Once no import holds it, it is stale too.
+  WriteTable(Path("T.DB"), {{"newer", "", "", "", ""}}, TLang::English);
+  EXPECT_THAT(Files(),
+              ElementsAre(".T.DB.tmp-longer7", ".U.DB.tmp-abc123", "T.DB", "T.DB.tmp-abc123"));
 }

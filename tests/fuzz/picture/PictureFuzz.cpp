@@ -5,6 +5,9 @@
 // Checked: a failure is an EInvalidGraphic and nothing else; a success gives
 // a picture of the codec's format with a non-empty image; a GIF's picture is
 // its first frame, and the first-frame reader the skin uses agrees with it.
+// A GIF is decoded a second time as a banner is, within the banner's budget
+// and onto its canvas: every frame is no larger than the canvas and all of
+// them together keep to the budget.
 // Any other exception leaves the entry point, which libFuzzer reports.
 
 #include <QImage>
@@ -47,12 +50,35 @@ void CheckGif(const lugatim::codecs::TPicture& picture, std::string_view file) {
   if (first != picture.image) Fail("the first-frame reader gives another picture", "gif");
 }
 
+constexpr int64_t kBannerBudget = 64LL * 1024 * 1024;
+constexpr QSize kBannerCanvas(468, 60);
+
+void CheckBannerGif(std::string_view file) {
+  lugatim::codecs::TPicture picture;
+  try {
+    picture = lugatim::codecs::DecodePicture(file, "gif", {kBannerBudget, kBannerCanvas});
+  } catch (const EInvalidGraphic& e) {
+    if (e.Message().empty()) Fail("a failure without a message", "gif");
+    return;
+  }
+  int64_t used = 0;
+  for (const auto& frame : picture.animation.frames) {
+    if (frame.image.width() > kBannerCanvas.width() ||
+        frame.image.height() > kBannerCanvas.height())
+      Fail("a banner frame larger than the canvas", "gif");
+    used += frame.image.sizeInBytes();
+  }
+  if (used > kBannerBudget) Fail("banner frames beyond the budget", "gif");
+  CheckGif(picture, picture.gif);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0 || size > kMaxInput) return 0;
   const std::string_view extension = kExtensions[data[0] % 4];
   const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
+  if (extension == "gif") CheckBannerGif(file);
   lugatim::codecs::TPicture picture;
   try {
     picture = lugatim::codecs::DecodePicture(file, extension);
