@@ -181,8 +181,11 @@ std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& cleaned,
 
 std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEnglish,
                                    const std::vector<TParsedEntry>& cleaned,
-                                   const TWordNet& wordnet, const TWordTest& turkish) {
+                                   const TWordNet& wordnet, const TWordTest& turkish,
+                                   const TWordFlags& turkishFlags) {
   TReverseLexicon lexicon;
+  if (turkishFlags)
+    lexicon.closedClass = [&](std::string_view w) { return IsTurkishClosedClass(turkishFlags(w)); };
   lexicon.frequency = [&](std::string_view w) { return wordnet.Frequency(w); };
   lexicon.turkish = turkish;
   lexicon.english = [&](std::string_view w) { return EnglishWord(wordnet, w); };

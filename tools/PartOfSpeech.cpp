@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "morph/MorphData.h"
 #include "tools/Text.h"
 #include "tools/WordNet.h"
 
@@ -168,6 +169,14 @@ std::vector<TClass> EnglishClasses(const std::string& word, const std::string& t
 }
 
 }  // namespace
+
+bool IsTurkishClosedClass(uint32_t flags) {
+  using namespace morph;
+  if (flags & lfQuestion) return true;
+  constexpr uint32_t kClosed = lfPronoun | lfConjunction | lfPostposition | lfNone;
+  constexpr uint32_t kOpen = lfNoun | lfVerb | lfAdjective;
+  return (flags & kClosed) != 0 && (flags & kOpen) == 0;
+}
 
 bool IsEnglishFunctionWord(std::string_view word) {
   return FunctionWords().contains(word);

@@ -17,6 +17,8 @@
 // its own ending decides ("-ca" adverb, "-lı"/"-sız" adjective), else it
 // is a noun.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,10 @@
 namespace lugatim::tools {
 
 class TWordNet;
+
+// The Turkish lexicon's flags of a word (morph::TLemmaFlag bits), 0 for a
+// word it does not know; an empty function without the lexicon.
+using TWordFlags = std::function<uint32_t(std::string_view)>;
 
 // Turkish abbreviations of the English headword's parts of speech, most
 // likely first; turkishMeaning is its first sense. Empty when unknown.
@@ -34,6 +40,12 @@ std::vector<std::string> EnglishPartsOfSpeech(const std::string& headword,
 // Whether the word (small letters) is an English pronoun, preposition,
 // conjunction, interjection or determiner: the words WordNet leaves out.
 bool IsEnglishFunctionWord(std::string_view word);
+
+// Whether the Turkish lexicon's flags (morph::TLemmaFlag) make a word
+// closed-class: a question word, or a pronoun, conjunction, postposition or
+// particle that is no noun, verb or adjective as well ("kim", "ile", "ne";
+// not "çok", also an adjective).
+bool IsTurkishClosedClass(uint32_t lexiconFlags);
 
 // The English abbreviation of the Turkish headword's part of speech, from
 // its English glosses in order; empty when it has none.
