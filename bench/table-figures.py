@@ -100,12 +100,16 @@ def labels_of(kategori):
     return [l.strip() for l in kategori.split(", ") if l.strip()]
 
 
-DEMOTED = ("kıs.", "eski", "İskoç.", "nad.")
+DEMOTED = ("kıs.", "eski", "iskoç.", "leh.")
 
 
 def demoted(r):
-    first = r[3].split("\n")[0]
-    return bool(r[2]) or any(l in DEMOTED for l in labels_of(r[1])) or "(kıs.)" in first
+    """An affix entry, or one whose first sense opens with an abbreviation,
+    archaic or dialect label."""
+    first = re.sub(r"^\d+\. ", "", r[3].split("\n")[0])
+    m = re.match(r"((\([^()]*\),? ?)+)", first)
+    leading = re.findall(r"\(([^()]*)\)", m.group(1)) if m else []
+    return bool(r[2]) or any(l.strip().lower().replace(" ", "") in DEMOTED for l in leading)
 
 
 def order_figures(data, counts):
