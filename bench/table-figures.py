@@ -190,7 +190,7 @@ def derived_example(line, head, lemmas):
 
 def figures(name, data, lemmas, turkish, counts, quotes):
     total = len(data)
-    pos_en = re.compile(r"^(n\.|v\.|adj\.|adv\.|pron\.|prep\.|conj\.|interj\.)")
+    pos_en = re.compile(r"^(n\.|v\.|adj\.|adv\.|pron\.|prep\.|postp\.|conj\.|interj\.)")
     pos_tr = re.compile(r"^(i\.|f\.|s\.|zf\.|zm\.|edat|bağ\.|ünl\.)")
     pos = pos_en if turkish else pos_tr
     with_pos = sum(1 for r in data if pos.match(r[1]))

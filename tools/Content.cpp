@@ -229,7 +229,12 @@ std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEngli
   lexicon.english = [&](std::string_view w) { return EnglishWord(wordnet, w); };
   std::vector<TRow> rows = MergeTurkishTable(turkishEnglish, BuildReverse(cleaned, lexicon));
   for (TRow& row : rows) {
-    const std::string pos = TurkishPartOfSpeech(row.kelime, Glosses(row), wordnet);
+    // The English source's parts of speech ("zam.", "bağlaç") are not the
+    // Turkish word's, and this table's readers read English labels.
+    std::vector<std::string> labels = SplitLabels(row.kategori);
+    std::erase_if(labels, [](const std::string& l) { return IsTurkishPartOfSpeechLabel(l); });
+    row.kategori = JoinLabels(labels);
+    const std::string pos = TurkishPartOfSpeech(row.kelime, Glosses(row), wordnet, turkishFlags);
     if (!pos.empty()) AddPartsOfSpeech(row, {pos});
   }
   SortRows(rows, TLang::Turkish);

@@ -4,7 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "LexiconFixture.h"
+#include "morph/MorphData.h"
 #include "tools/Content.h"
 #include "tools/PartOfSpeech.h"
 #include "tools/WordNet.h"
@@ -77,6 +80,59 @@ TEST(PartOfSpeech, TurkishHeadwordsInEnglishAbbreviations) {
   EXPECT_EQ(TurkishPartOfSpeech("alçakça", {"zzxq"}, w), "adv.");
   EXPECT_EQ(TurkishPartOfSpeech("tuzlu", {"zzxq"}, w), "adj.");
   EXPECT_EQ(TurkishPartOfSpeech("", {"house"}, w), "");
+}
+
+// The Turkish lexicon's classes decide; the -mak/-mek rule holds only where
+// it knows the stem as a verb.
+TEST(PartOfSpeech, TurkishHeadwordsByTheLexiconsClasses) {
+  const TWordNet w = Lexicon();
+  using namespace lugatim::morph;
+  const std::map<std::string, uint32_t, std::less<>> classes = {
+      {"ekmek", lfNoun},
+      {"ek", lfVerb | lfNoun},
+      {"ırmak", lfNoun},
+      {"et", lfVerb},
+      {"terk", lfNoun},
+      {"kim", lfPronoun | lfProper},
+      {"de", lfVerb | lfConjunction | lfProper},
+      {"ile", lfConjunction | lfPostposition},
+      {"ne", lfPronoun | lfAdverb | lfConjunction},
+      {"şimdi", lfAdverb}};
+  const TWordFlags lexicon = [&](std::string_view word) {
+    const auto it = classes.find(word);
+    return it == classes.end() ? 0u : it->second;
+  };
+  EXPECT_EQ(TurkishPartOfSpeech("ırmak", {"house"}, w, lexicon), "n.");
+  EXPECT_EQ(TurkishPartOfSpeech("terk etmek", {"abandon"}, w, lexicon), "v.");
+  EXPECT_EQ(TurkishPartOfSpeech("zıpmak", {"abandon"}, w, lexicon), "n.");  // no verb zıp-
+  // An infinitive the lexicon also lists as a word: the first gloss tells.
+  EXPECT_EQ(TurkishPartOfSpeech("ekmek", {"house", "abandon"}, w, lexicon), "n.");
+  EXPECT_EQ(TurkishPartOfSpeech("ekmek", {"abandon", "house"}, w, lexicon), "v.");
+  EXPECT_EQ(TurkishPartOfSpeech("kim", {"who"}, w, lexicon), "pron.");
+  EXPECT_EQ(TurkishPartOfSpeech("de", {"house", "and"}, w, lexicon), "conj.");  // also a name
+  EXPECT_EQ(TurkishPartOfSpeech("ile", {"with"}, w, lexicon), "postp.");
+  EXPECT_EQ(TurkishPartOfSpeech("ne", {"what", "how"}, w, lexicon), "pron.");
+  // A gloss of a class the lexicon does not give the word does not vote.
+  EXPECT_EQ(TurkishPartOfSpeech("şimdi", {"good", "house"}, w, lexicon), "adv.");
+  // Without the lexicon: every infinitive a verb, the glosses vote.
+  EXPECT_EQ(TurkishPartOfSpeech("ırmak", {"house"}, w), "v.");
+  EXPECT_EQ(TurkishPartOfSpeech("şimdi", {"good", "house"}, w), "adj.");
+  EXPECT_TRUE(IsTurkishPartOfSpeechLabel("zam."));
+  EXPECT_FALSE(IsTurkishPartOfSpeechLabel("pron."));
+}
+
+TEST(Content, TurkishRowsCarryEnglishPartOfSpeechLabelsOnly) {
+  const TWordNet w = Lexicon();
+  const TWordFlags lexicon = [](std::string_view word) {
+    return word == "ile" ? lugatim::morph::lfPostposition : 0u;
+  };
+  const std::vector<TRow> rows =
+      TurkishTableRows({}, {E("with /x/\n1. (edat) ile\n"), E("cum /x/\n1. (edat), (Lat.) ile\n")},
+                       w, WordSet({"ile"}), lexicon);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].kelime, "ile");
+  EXPECT_EQ(rows[0].kategori, "postp.");
+  EXPECT_EQ(rows[0].anlami, "with, cum");
 }
 
 TEST(Content, EnglishRowsGetPartsOfSpeechExamplesAndIrregularForms) {
