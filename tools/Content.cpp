@@ -79,6 +79,43 @@ bool EnglishWord(const TWordNet& wordnet, std::string_view w) {
   return IsEnglishFunctionWord(lower);
 }
 
+// Entries a learner wants last among those of the same headword:
+// affixes, and entries whose first sense is labelled an abbreviation, an
+// archaic or a dialect word (a later archaic sense leaves the entry as it is).
+bool MinorEntry(const TRow& row) {
+  if (!row.onekSonek.empty()) return true;
+  const std::string first =
+      StripNumber(std::string_view(row.anlami).substr(0, row.anlami.find('\n')));
+  for (const std::string& l : LeadingLabels(first))
+    if (l == kLabelAbbreviation || l == "eski" || l == "İskoç." || l == "leh.") return true;
+  return false;
+}
+
+// Of entries with the same headword (adjacent once sorted), the one of the
+// word's most frequent part of speech first, minor entries last; the rest
+// keep the source's order. The search shows the first of them.
+void OrderHomonyms(std::vector<TRow>& rows, const TWordNet& wordnet) {
+  for (size_t begin = 0; begin < rows.size();) {
+    size_t end = begin + 1;
+    while (end < rows.size() && rows[end].kelime == rows[begin].kelime) ++end;
+    if (end - begin > 1) {
+      const std::vector<std::string> order = EnglishPartsOfSpeech(rows[begin].kelime, "", wordnet);
+      const auto rank = [&](const TRow& r) {
+        const std::vector<std::string> labels = SplitLabels(r.kategori);
+        const size_t pos =
+            labels.empty() ? order.size()
+                           : static_cast<size_t>(std::find(order.begin(), order.end(), labels[0]) -
+                                                 order.begin());
+        return std::pair{MinorEntry(r), pos};
+      };
+      std::stable_sort(rows.begin() + static_cast<long>(begin),
+                       rows.begin() + static_cast<long>(end),
+                       [&](const TRow& a, const TRow& b) { return rank(a) < rank(b); });
+    }
+    begin = end;
+  }
+}
+
 }  // namespace
 
 std::string FirstMeaning(const TRow& row) {
@@ -176,19 +213,28 @@ std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& cleaned,
     ++report.irregulars;
   }
   SortRows(rows, TLang::English);
+  OrderHomonyms(rows, wordnet);
   return rows;
 }
 
 std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEnglish,
                                    const std::vector<TParsedEntry>& cleaned,
-                                   const TWordNet& wordnet, const TWordTest& turkish) {
+                                   const TWordNet& wordnet, const TWordTest& turkish,
+                                   const TWordFlags& turkishFlags) {
   TReverseLexicon lexicon;
+  if (turkishFlags)
+    lexicon.closedClass = [&](std::string_view w) { return IsTurkishClosedClass(turkishFlags(w)); };
   lexicon.frequency = [&](std::string_view w) { return wordnet.Frequency(w); };
   lexicon.turkish = turkish;
   lexicon.english = [&](std::string_view w) { return EnglishWord(wordnet, w); };
   std::vector<TRow> rows = MergeTurkishTable(turkishEnglish, BuildReverse(cleaned, lexicon));
   for (TRow& row : rows) {
-    const std::string pos = TurkishPartOfSpeech(row.kelime, Glosses(row), wordnet);
+    // The English source's parts of speech ("zam.", "bağlaç") are not the
+    // Turkish word's, and this table's readers read English labels.
+    std::vector<std::string> labels = SplitLabels(row.kategori);
+    std::erase_if(labels, [](const std::string& l) { return IsTurkishPartOfSpeechLabel(l); });
+    row.kategori = JoinLabels(labels);
+    const std::string pos = TurkishPartOfSpeech(row.kelime, Glosses(row), wordnet, turkishFlags);
     if (!pos.empty()) AddPartsOfSpeech(row, {pos});
   }
   SortRows(rows, TLang::Turkish);

@@ -11,6 +11,7 @@
 
 #include "tools/DictdEntry.h"
 #include "tools/ImportTypes.h"
+#include "tools/PartOfSpeech.h"
 #include "tools/Repair.h"
 #include "tools/RunOn.h"
 
@@ -38,10 +39,12 @@ std::vector<TRow> EnglishTableRows(const std::vector<TParsedEntry>& cleaned,
 
 // Rows of the Turkish-headword table: the Turkish–English entries merged
 // with the ranked reverse of the cleaned English–Turkish ones, with parts
-// of speech; in Turkish alphabetical order.
+// of speech; in Turkish alphabetical order. With the lexicon's flags,
+// closed-class words rank their glosses by directness (Rank.h).
 std::vector<TRow> TurkishTableRows(const std::vector<TParsedEntry>& turkishEnglish,
                                    const std::vector<TParsedEntry>& cleaned,
-                                   const TWordNet& wordnet, const TWordTest& turkish);
+                                   const TWordNet& wordnet, const TWordTest& turkish,
+                                   const TWordFlags& turkishFlags = {});
 
 // The text a cross reference to the headword shows after it: the first
 // line of its meaning without the sense number ("gitmek, yürümek").

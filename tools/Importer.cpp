@@ -121,11 +121,6 @@ TDefaultsResult ImportDefaults(const TDefaultsSources& sources, const std::strin
   const TWordNet wordnet = TWordNet::Load(sources.wordnetDir);
   const TSpeller speller(sources.hunspellDir);
   const TWordTest turkish = [&](std::string_view w) { return speller.IsWord(w); };
-  TDefaultsResult result;
-  const std::vector<TParsedEntry> cleaned =
-      CleanEnglishTurkish(engTur, wordnet, turkish, result.content);
-  const std::vector<TRow> english = EnglishTableRows(cleaned, wordnet, result.content);
-  const std::vector<TRow> turkishRows = TurkishTableRows(turEng, cleaned, wordnet, turkish);
   morph::TMorphSources morph;
   if (!sources.morphDir.empty()) {
     morph.turkishDictionary = ReadSource(Join(sources.morphDir, "turkish_dictionary.txt"),
@@ -136,6 +131,23 @@ TDefaultsResult ImportDefaults(const TDefaultsSources& sources, const std::strin
     morph.dictionaryName = Join(sources.morphDir, "turkish_dictionary.txt");
     morph.fsmName = Join(sources.morphDir, "turkish_finite_state_machine.xml");
   }
+  // The lexicon alone, compiled before the tables, tells the parts of speech
+  // of Turkish words; the word-form file adds the tables' headwords.
+  const morph::TMorphData lexicon = morph::TMorphData::FromText(morph::CompileMorphData(morph));
+  TWordFlags turkishFlags;
+  if (lexicon.HasTurkish())
+    turkishFlags = [&](std::string_view w) {
+      uint32_t flags = 0;
+      for (const morph::TLemma& l : lexicon.Lemmas(TurkishLower(w)))
+        if (l.text == TurkishLower(w)) flags |= l.flags;
+      return flags;
+    };
+  TDefaultsResult result;
+  const std::vector<TParsedEntry> cleaned =
+      CleanEnglishTurkish(engTur, wordnet, turkish, result.content);
+  const std::vector<TRow> english = EnglishTableRows(cleaned, wordnet, result.content);
+  const std::vector<TRow> turkishRows =
+      TurkishTableRows(turEng, cleaned, wordnet, turkish, turkishFlags);
   for (const TIrregular& i : wordnet.Irregulars())
     morph.englishExceptions.emplace_back(i.form, i.base);
   for (const TRow& r : english)

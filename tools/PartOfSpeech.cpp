@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "morph/MorphData.h"
 #include "tools/Text.h"
 #include "tools/WordNet.h"
 
@@ -17,8 +18,29 @@ enum TClass { kNoun, kVerb, kAdj, kAdv, kPron, kPrep, kConj, kInterj, kClasses }
 
 constexpr const char* kTurkishNames[kClasses] = {"i.",   "f.",   "s.",     "zf.",
                                                  "zam.", "edat", "bağlaç", "ünlem"};
-constexpr const char* kEnglishNames[kClasses] = {"n.",    "v.",    "adj.",  "adv.",
-                                                 "pron.", "prep.", "conj.", "interj."};
+// A Turkish word that an English preposition translates is a postposition.
+constexpr const char* kEnglishNames[kClasses] = {"n.",    "v.",     "adj.",  "adv.",
+                                                 "pron.", "postp.", "conj.", "interj."};
+
+// The lexicon's flags of each class, in the order that decides when the
+// glosses do not: the closed classes first, since a word the lexicon lists
+// as a pronoun and an adverb ("ne") is foremost the pronoun. A proper name's
+// flag is no class: "de", also a name, is a conjunction, not a noun.
+constexpr std::pair<uint32_t, TClass> kLexiconClasses[] = {
+    {morph::lfPronoun, kPron},
+    {morph::lfPostposition, kPrep},
+    {morph::lfConjunction, kConj},
+    {morph::lfInterjection, kInterj},
+    {morph::lfAdverb, kAdv},
+    {morph::lfAdjective | morph::lfPureAdjective | morph::lfDeterminer, kAdj},
+    {morph::lfNoun, kNoun},
+    {morph::lfVerb, kVerb}};
+
+bool Allows(uint32_t flags, TClass c) {
+  for (const auto& [f, k] : kLexiconClasses)
+    if (k == c && (flags & f) != 0) return true;
+  return false;
+}
 
 // English words WordNet, being about content words, does not hold.
 const std::unordered_map<std::string_view, TClass>& FunctionWords() {
@@ -169,6 +191,19 @@ std::vector<TClass> EnglishClasses(const std::string& word, const std::string& t
 
 }  // namespace
 
+bool IsTurkishPartOfSpeechLabel(std::string_view label) {
+  return std::find(std::begin(kTurkishNames), std::end(kTurkishNames), label) !=
+         std::end(kTurkishNames);
+}
+
+bool IsTurkishClosedClass(uint32_t flags) {
+  using namespace morph;
+  if (flags & lfQuestion) return true;
+  constexpr uint32_t kClosed = lfPronoun | lfConjunction | lfPostposition | lfNone;
+  constexpr uint32_t kOpen = lfNoun | lfVerb | lfAdjective;
+  return (flags & kClosed) != 0 && (flags & kOpen) == 0;
+}
+
 bool IsEnglishFunctionWord(std::string_view word) {
   return FunctionWords().contains(word);
 }
@@ -184,19 +219,41 @@ std::vector<std::string> EnglishPartsOfSpeech(const std::string& headword,
 
 std::string TurkishPartOfSpeech(const std::string& headword,
                                 const std::vector<std::string>& englishGlosses,
-                                const TWordNet& wordnet) {
+                                const TWordNet& wordnet, const TWordFlags& lexicon) {
   const std::vector<std::string> words = Words(headword);
   if (words.empty()) return {};
-  if (EndsWithAny(words.back(), {"mak", "mek"})) return kEnglishNames[kVerb];
+  const std::string_view last = words.back();
+  // The lexicon's own classes of the word, verbs aside: the lexicon lists a
+  // verb by its stem ("ye"), so an infinitive it lists is a noun ("yemek").
+  const uint32_t own = lexicon ? lexicon(headword) & ~morph::lfVerb : 0;
+  uint32_t classes = 0;
+  for (const auto& [f, k] : kLexiconClasses) classes |= own & f;
+  if (EndsWithAny(last, {"mak", "mek"})) {
+    if (!lexicon) return kEnglishNames[kVerb];
+    // An infinitive is a verb where the lexicon knows its stem as one; when
+    // it also lists the infinitive as a word ("ekmek" bread, "ek-" sow), the
+    // first English gloss tells which.
+    const std::string stem = std::string(last.substr(0, last.size() - 3));
+    if ((lexicon(stem) & morph::lfVerb) != 0) {
+      if (classes == 0) return kEnglishNames[kVerb];
+      if (!englishGlosses.empty()) {
+        const std::string gloss = AsciiLower(CollapseSpaces(englishGlosses.front()));
+        const std::vector<TClass> first = EnglishClasses(gloss, "", wordnet);
+        if (gloss.starts_with("to ") || (!first.empty() && first.front() == kVerb))
+          return kEnglishNames[kVerb];
+      }
+    }
+  }
   // The first three glosses vote with weights 3, 2, 1 for their most
-  // frequent part of speech other than verb; a tie goes to the first gloss.
+  // frequent part of speech other than verb (among the lexicon's classes of
+  // the word when it has any); a tie goes to the first gloss.
   std::array<int, kClasses> votes{};
   int weight = 3;
   std::optional<TClass> first;
   for (const std::string& gloss : englishGlosses) {
     if (weight == 0) break;
     for (TClass c : EnglishClasses(AsciiLower(CollapseSpaces(gloss)), "", wordnet)) {
-      if (c == kVerb) continue;
+      if (c == kVerb || (classes != 0 && !Allows(classes, c))) continue;
       votes[c] += weight;
       if (!first) first = c;
       --weight;
@@ -209,7 +266,9 @@ std::string TurkishPartOfSpeech(const std::string& headword,
       if (votes[c] > votes[best]) best = static_cast<TClass>(c);
     return kEnglishNames[best];
   }
-  const std::string_view w = words.back();
+  for (const auto& [f, k] : kLexiconClasses)
+    if ((classes & f) != 0) return kEnglishNames[k];
+  const std::string_view w = last;
   if (EndsWithAny(w, {"ca", "ce", "ça", "çe", "casına", "cesine", "ınca", "ince", "arak", "erek",
                       "yla", "yle"}))
     return kEnglishNames[kAdv];

@@ -8,6 +8,7 @@
 #include "base/TextFold.h"
 #include "tools/Collation.h"
 #include "tools/Labels.h"
+#include "tools/PartOfSpeech.h"
 #include "tools/Rank.h"
 #include "tools/Text.h"
 
@@ -31,6 +32,36 @@ std::vector<std::string> SplitParts(std::string_view text) {
 
 bool IsLatinNameLabel(const std::string& label) {
   return label == "bot." || label == "zool." || label == "biyol.";
+}
+
+bool IsPartOfSpeechLabel(const std::string& label) {
+  return label == "zam." || label == "edat" || label == "bağlaç" || label == "ünlem";
+}
+
+// A label abbreviation written without parentheses: "kim" for "kim.".
+bool IsBareLabel(std::string_view word) {
+  if (word.empty() || word.find_first_of(" ,()") != std::string_view::npos) return false;
+  const std::optional<std::string> label = CanonicalLabel(word);
+  return label && label->ends_with('.');
+}
+
+// The meaning after labels written without parentheses, each an
+// abbreviation with its full stop followed by more text: "kim. globulin"
+// gives "globulin", "kim." stays (then it is the word itself). With
+// example, a label ending the meaning qualifies the example that follows
+// ("kim. globulin" where "globulin" is the headword's example) and the
+// meaning gives nothing.
+std::string_view AfterBareLabels(std::string_view text, bool example) {
+  for (;;) {
+    std::string_view t = text;
+    while (!t.empty() && (t.front() == ',' || t.front() == ' ')) t.remove_prefix(1);
+    std::string_view last = Trim(t);
+    if (last.ends_with('.')) last.remove_suffix(1);
+    if (example && IsBareLabel(last)) return {};
+    const size_t stop = t.find(". ");
+    if (stop == std::string_view::npos || !IsBareLabel(t.substr(0, stop))) return text;
+    text = t.substr(stop + 2);
+  }
 }
 
 // Whether a word of the part looks like a form of an English headword word:
@@ -196,9 +227,19 @@ std::vector<std::string> TurkishEquivalents(const TSense& sense, const TParsedEn
   std::vector<std::string> out;
   for (const std::string& label : sense.leading)
     if (label == kLabelSeeAlso || label == kLabelAbbreviation) return out;
+  if (lexicon && lexicon->closedClass) {
+    for (size_t i = 1; i < sense.leading.size(); ++i) {
+      if (!IsPartOfSpeechLabel(sense.leading[i - 1])) continue;
+      std::string word = TurkishLower(sense.leading[i]);
+      if (word.ends_with('.')) word.pop_back();
+      if (lexicon->closedClass(word) && std::find(out.begin(), out.end(), word) == out.end())
+        out.push_back(std::move(word));
+    }
+  }
   size_t rest = 0;
   LeadingLabels(sense.meaning, &rest);
-  for (const std::string& part : SplitParts(std::string_view(sense.meaning).substr(rest))) {
+  for (const std::string& part : SplitParts(
+           AfterBareLabels(std::string_view(sense.meaning).substr(rest), !sense.example.empty()))) {
     for (const std::string& piece :
          lexicon ? SplitCapitalRun(part, *lexicon) : std::vector<std::string>{part}) {
       std::string clean = CleanPart(piece, entry);
@@ -223,6 +264,7 @@ std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& english
 
   struct Place {
     size_t sense, position;
+    bool labelled;
   };
   struct Gather {
     std::map<std::string, int> forms;
@@ -238,24 +280,30 @@ std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& english
     for (size_t s = 0; s < entry.senses.size(); ++s) {
       const TSense& sense = entry.senses[s];
       std::vector<std::string> labels;
-      for (const std::string& l : sense.labels)
+      bool labelled = entry.prefix || entry.suffix;
+      for (const std::string& l : sense.labels) {
         if (l != kLabelPrefix && l != kLabelSuffix && l != kLabelSeeAlso) labels.push_back(l);
+        labelled = labelled || !IsPartOfSpeechLabel(l);
+      }
       size_t position = 0;
       for (const std::string& part : TurkishEquivalents(sense, entry, &lexicon)) {
         for (const std::string& turkish : CheckedHeadwords(part, lexicon)) {
           Gather& g = byKey[TurkishLower(turkish)];
           ++g.forms[turkish];
-          const Place place{s, position};
+          // A label read as the word itself qualifies nothing.
+          std::vector<std::string> own = labels;
+          std::erase(own, TurkishLower(turkish) + ".");
+          const Place place{s, position, labelled && own.size() == labels.size()};
           const auto [it, added] = g.english.emplace(rankOf[i], place);
           if (!added && std::tie(place.sense, place.position) <
                             std::tie(it->second.sense, it->second.position))
             it->second = place;
           if (!g.any) {
-            g.labels = labels;
+            g.labels = own;
             g.any = true;
           } else {
             std::erase_if(g.labels, [&](const std::string& l) {
-              return std::find(labels.begin(), labels.end(), l) == labels.end();
+              return std::find(own.begin(), own.end(), l) == own.end();
             });
           }
           ++position;
@@ -288,13 +336,16 @@ std::vector<TReverseEntry> BuildReverse(const std::vector<TParsedEntry>& english
         if (std::tie(place.sense, place.position) < std::tie(last.sense, last.position)) {
           last.sense = place.sense;
           last.position = place.position;
+          last.labelled = place.labelled;
         }
         continue;
       }
       const uint32_t freq = lexicon.frequency ? lexicon.frequency(word) : 0;
-      glosses.push_back({std::move(word), place.sense, place.position, freq, rank});
+      const bool function = IsEnglishFunctionWord(base::FoldCase(word));
+      glosses.push_back(
+          {std::move(word), place.sense, place.position, freq, rank, function, place.labelled});
     }
-    RankGlosses(glosses);
+    RankGlosses(glosses, lexicon.closedClass && lexicon.closedClass(key));
     for (TGloss& gl : glosses) r.english.push_back(std::move(gl.english));
     for (const std::string& l : g.labels)
       if (std::find(r.labels.begin(), r.labels.end(), l) == r.labels.end()) r.labels.push_back(l);

@@ -29,6 +29,14 @@
 // başkenti") or is one ("dan"), or when none of its words is Turkish and it holds letters
 // Turkish does not use. English headwords of one letter other than "a" and
 // "I" are letter names and give no equivalents.
+//
+// Labels are never read as words: one written without parentheses before
+// the meaning ("(biyol.), kim. globulin") is left out like a parenthesised
+// one. A label right after a part-of-speech label that the Turkish lexicon
+// knows as a closed-class word is that word, not a subject ("who (zam.)
+// (kim.)": no pronoun is chemistry), and qualifies nothing. A closed-class
+// Turkish word ranks its English words by how directly they translate it
+// (Rank.h).
 
 #include <cstdint>
 #include <functional>
@@ -54,6 +62,7 @@ struct TReverseLexicon {
   std::function<uint32_t(std::string_view)> frequency;  // English corpus counts
   TWordTest turkish;                                    // a Turkish word
   TWordTest english;                                    // an English word
+  TWordTest closedClass;  // a Turkish pronoun, conjunction, postposition, question word, particle
 };
 
 // The cleaned Turkish equivalents of one sense of an English entry, in order,

@@ -4,7 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "LexiconFixture.h"
+#include "morph/MorphData.h"
 #include "tools/Content.h"
 #include "tools/PartOfSpeech.h"
 #include "tools/WordNet.h"
@@ -79,6 +82,59 @@ TEST(PartOfSpeech, TurkishHeadwordsInEnglishAbbreviations) {
   EXPECT_EQ(TurkishPartOfSpeech("", {"house"}, w), "");
 }
 
+// The Turkish lexicon's classes decide; the -mak/-mek rule holds only where
+// it knows the stem as a verb.
+TEST(PartOfSpeech, TurkishHeadwordsByTheLexiconsClasses) {
+  const TWordNet w = Lexicon();
+  using namespace lugatim::morph;
+  const std::map<std::string, uint32_t, std::less<>> classes = {
+      {"ekmek", lfNoun},
+      {"ek", lfVerb | lfNoun},
+      {"ırmak", lfNoun},
+      {"et", lfVerb},
+      {"terk", lfNoun},
+      {"kim", lfPronoun | lfProper},
+      {"de", lfVerb | lfConjunction | lfProper},
+      {"ile", lfConjunction | lfPostposition},
+      {"ne", lfPronoun | lfAdverb | lfConjunction},
+      {"şimdi", lfAdverb}};
+  const TWordFlags lexicon = [&](std::string_view word) {
+    const auto it = classes.find(word);
+    return it == classes.end() ? 0u : it->second;
+  };
+  EXPECT_EQ(TurkishPartOfSpeech("ırmak", {"house"}, w, lexicon), "n.");
+  EXPECT_EQ(TurkishPartOfSpeech("terk etmek", {"abandon"}, w, lexicon), "v.");
+  EXPECT_EQ(TurkishPartOfSpeech("zıpmak", {"abandon"}, w, lexicon), "n.");  // no verb zıp-
+  // An infinitive the lexicon also lists as a word: the first gloss tells.
+  EXPECT_EQ(TurkishPartOfSpeech("ekmek", {"house", "abandon"}, w, lexicon), "n.");
+  EXPECT_EQ(TurkishPartOfSpeech("ekmek", {"abandon", "house"}, w, lexicon), "v.");
+  EXPECT_EQ(TurkishPartOfSpeech("kim", {"who"}, w, lexicon), "pron.");
+  EXPECT_EQ(TurkishPartOfSpeech("de", {"house", "and"}, w, lexicon), "conj.");  // also a name
+  EXPECT_EQ(TurkishPartOfSpeech("ile", {"with"}, w, lexicon), "postp.");
+  EXPECT_EQ(TurkishPartOfSpeech("ne", {"what", "how"}, w, lexicon), "pron.");
+  // A gloss of a class the lexicon does not give the word does not vote.
+  EXPECT_EQ(TurkishPartOfSpeech("şimdi", {"good", "house"}, w, lexicon), "adv.");
+  // Without the lexicon: every infinitive a verb, the glosses vote.
+  EXPECT_EQ(TurkishPartOfSpeech("ırmak", {"house"}, w), "v.");
+  EXPECT_EQ(TurkishPartOfSpeech("şimdi", {"good", "house"}, w), "adj.");
+  EXPECT_TRUE(IsTurkishPartOfSpeechLabel("zam."));
+  EXPECT_FALSE(IsTurkishPartOfSpeechLabel("pron."));
+}
+
+TEST(Content, TurkishRowsCarryEnglishPartOfSpeechLabelsOnly) {
+  const TWordNet w = Lexicon();
+  const TWordFlags lexicon = [](std::string_view word) {
+    return word == "ile" ? lugatim::morph::lfPostposition : 0u;
+  };
+  const std::vector<TRow> rows =
+      TurkishTableRows({}, {E("with /x/\n1. (edat) ile\n"), E("cum /x/\n1. (edat), (Lat.) ile\n")},
+                       w, WordSet({"ile"}), lexicon);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].kelime, "ile");
+  EXPECT_EQ(rows[0].kategori, "postp.");
+  EXPECT_EQ(rows[0].anlami, "with, cum");
+}
+
 TEST(Content, EnglishRowsGetPartsOfSpeechExamplesAndIrregularForms) {
   const TWordNet w = Lexicon();
   TContentReport report;
@@ -91,20 +147,49 @@ TEST(Content, EnglishRowsGetPartsOfSpeechExamplesAndIrregularForms) {
   std::vector<std::string> text;
   for (const TRow& r : rows)
     text.push_back(r.kelime + "|" + r.kategori + "|" + r.anlami + "|" + r.ornek);
-  EXPECT_THAT(text, ElementsAre("abandon|f., i.|1. terketmek\n/x/|We abandoned the old car",
-                                "better|s.|(bak.) good: (ünlem) iyi|good news iyi haber",
-                                "child|i.|1. çocuk\n/x/|she writes books for children",
-                                "children|i.|(bak.) child: çocuk|she writes books for children",
-                                "go|f.|1. (went, gone) gitmek\n2. yürümek\n/x/|",
-                                "gone|f.|1. (bak.) go: (went, gone) gitmek\n/x/|",
-                                "good|s., i., ünlem|1. (ünlem) iyi\n/x/|1. good news iyi haber",
-                                "mice|i.|(bak.) mouse: fare|", "mouse|f., i.|1. fare avlamak\n/x/|",
-                                "mouse|i., f.|1. fare\n/x/|", "re-||1. (önek) yeniden\n/x/|",
-                                "went|f.|(bak.) go: (went, gone) gitmek|"
-                                "the policemen went from door to door"));
+  EXPECT_THAT(text,
+              ElementsAre("abandon|f., i.|1. terketmek\n/x/|We abandoned the old car",
+                          "better|s.|(bak.) good: (ünlem) iyi|good news iyi haber",
+                          "child|i.|1. çocuk\n/x/|she writes books for children",
+                          "children|i.|(bak.) child: çocuk|she writes books for children",
+                          "go|f.|1. (went, gone) gitmek\n2. yürümek\n/x/|",
+                          "gone|f.|1. (bak.) go: (went, gone) gitmek\n/x/|",
+                          "good|s., i., ünlem|1. (ünlem) iyi\n/x/|1. good news iyi haber",
+                          "mice|i.|(bak.) mouse: fare|", "mouse|i., f.|1. fare\n/x/|",
+                          "mouse|f., i.|1. fare avlamak\n/x/|", "re-||1. (önek) yeniden\n/x/|",
+                          "went|f.|(bak.) go: (went, gone) gitmek|"
+                          "the policemen went from door to door"));
   // "swum": its base has no entry.
   EXPECT_EQ(report.irregulars, 4u);
   EXPECT_EQ(report.wordnetExamples, 4u);
+}
+
+// The search shows the first of a headword's entries: the one of the word's
+// most frequent part of speech, not the source's first.
+TEST(Content, HomonymsMostFrequentPartOfSpeechFirstMinorEntriesLast) {
+  const TWordNet w = TWordNet::FromTexts(
+      MakeWordNet({{'n', {"time"}, "an instance"},
+                   {'v', {"time"}, "measure the time of"},
+                   {'v', {"tell"}, "express in words"},
+                   {'n', {"tell"}, "a mound"},
+                   {'n', {"be"}, "beryllium"},
+                   {'v', {"be"}, "have the quality of being"}},
+                  "time%1:11:00:: 1 219\ntime%2:31:00:: 1 5\ntell%2:32:00:: 1 90\n"
+                  "tell%1:17:00:: 1 1\nbe%2:42:03:: 1 900\nbe%1:27:00:: 1 1\n"));
+  TContentReport report;
+  const std::vector<TRow> rows = EnglishTableRows(
+      {E("time /x/\n1. ayarlamak\n"), E("time /x/\n1. zaman\n"), E("tell /x/\n1. (ark.) höyük\n"),
+       E("tell /x/\n1. söylemek\n2. (eski) saymak\n"), E("be /x/\n1. (kıs.) beryllium berilyum\n"),
+       E("be /x/\n1. (eski) olmak\n"), E("be /x/\n1. olmak\n")},
+      w, report);
+  std::vector<std::string> text;
+  for (const TRow& r : rows)
+    text.push_back(r.kelime + "|" + r.anlami.substr(0, r.anlami.find('\n')));
+  // Minor entries keep the order of their parts of speech among themselves;
+  // an archaic later sense does not make an entry minor.
+  EXPECT_THAT(text, ElementsAre("be|1. olmak", "be|1. (eski) olmak",
+                                "be|1. (kıs.) beryllium berilyum", "tell|1. söylemek",
+                                "tell|1. (ark.) höyük", "time|1. zaman", "time|1. ayarlamak"));
 }
 
 TEST(Content, FirstMeaningSkipsTheNumberAndNotThePronunciation) {

@@ -14,7 +14,9 @@
 
 using namespace lugatim::tools;
 using namespace toolstest;
+using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::Not;
 
 namespace {
 
@@ -80,4 +82,40 @@ TEST(Rank, TurkishSideCheckedAgainstTheWordLists) {
   EXPECT_THAT(Find(reverse, "kusturucu")->english, ElementsAre("emetic"));
   EXPECT_EQ(Find(reverse, "ın başkenti"), nullptr);                // starts with a case ending
   EXPECT_THAT(Find(reverse, "bana")->english, ElementsAre("me"));  // "m" is a letter name
+}
+
+// Function words: WordNet counts none of them, so "with" (no count) must still
+// come before "con" and "cum" (counted), and labels must not become words.
+TEST(Rank, ClosedClassWordsByHowDirectlyTheEntryTranslatesThem) {
+  const std::vector<TParsedEntry> source = {
+      E("who /x/\n1. (zam.) (kim.) (iyelik hali): whose kimin.\n"),
+      E("wha /x/\n1. (zam.), iskoç. kim.\n"),
+      E("globulin /x/\n1. (biyol.), kim. globulin.\n"),
+      E("con /x/\n1. (edat), (müz.) ile.\n"),
+      E("cum /x/\n1. (edat.), (Lat.) ile.\n"),
+      E("syl- /x/\n1. (önek) ile.\n"),
+      E("with /x/\n1. (edat) ile\n2. ile beraber\n"),
+      E("water /x/\n1. su\n"),
+      E("aqua /x/\n1. (Lat.) su\n")};
+  TReverseLexicon lexicon = Lexicon();
+  const auto counted = lexicon.frequency;
+  lexicon.frequency = [counted](std::string_view w) -> uint32_t {
+    if (w == "con") return 60;
+    if (w == "cum") return 90;
+    if (w == "globulin") return 10;
+    return counted(w);
+  };
+  lexicon.turkish = WordSet({"kim", "ile", "su", "globulin", "kimin", "beraber"});
+  lexicon.closedClass = WordSet({"kim", "ile"});
+  const auto reverse = BuildReverse(source, lexicon);
+  EXPECT_THAT(Find(reverse, "kim")->english, ElementsAre("who", "wha"));
+  EXPECT_THAT(Find(reverse, "kim")->labels, Not(Contains("kim.")));
+  EXPECT_THAT(Find(reverse, "ile")->english, ElementsAre("with", "con", "cum", "syl-"));
+  // Open-class words keep the corpus counts.
+  EXPECT_THAT(Find(reverse, "su")->english, ElementsAre("water", "aqua"));
+  // Without the lexicon's classes, counts decide and "(kim.)" stays a label.
+  lexicon.closedClass = {};
+  const auto plain = BuildReverse(source, lexicon);
+  EXPECT_THAT(Find(plain, "kim")->english, ElementsAre("wha"));
+  EXPECT_EQ(Find(plain, "ile")->english.front(), "cum");
 }
