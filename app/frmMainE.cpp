@@ -365,7 +365,7 @@ morph::TWordForms& TfrmLugatim::WordForms() {
   if (wordForms_ == nullptr) {
     std::string folder;
     try {
-      folder = data::ResolveAlias(data::kDictionaryAlias);
+      folder = data::ResolveAliasFor(data::kDictionaryAlias, morph::kMorphFile);
     } catch (const data::EDatabaseError&) {
     }
     wordForms_ = std::make_unique<morph::TWordForms>(folder + morph::kMorphFile);

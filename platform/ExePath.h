@@ -19,4 +19,8 @@ std::string InstalledDataDir(const std::string& executableDir);
 // $XDG_CACHE_HOME/lugatim/ (default ~/.cache/lugatim/), ending in "/".
 std::string UserCacheDir();
 
+// $XDG_DATA_HOME/lugatim/ (default ~/.local/share/lugatim/), ending in "/":
+// the user's own tables.
+std::string UserDataDir();
+
 }  // namespace lugatim::platform
