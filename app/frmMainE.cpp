@@ -12,6 +12,7 @@
 #include "app/Application.h"
 #include "app/HandOverServer.h"
 #include "app/LookupText.h"
+#include "app/OnScreen.h"
 #include "app/Texts.h"
 #include "banner/Kodlar.h"
 #include "base/Trace.h"
@@ -213,6 +214,9 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   Edit1->setFocus();
 
   Guarded([this] { FormCreate(); });
+  // The skin has given the window its size: only now is it known whether the
+  // stored position keeps it on screen.
+  KeepOnScreen(*this);
 }
 
 TfrmLugatim::~TfrmLugatim() {
