@@ -501,6 +501,7 @@ void TfrmLugatim::DilDegisExecute() {
 
 void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* source) {
   state_.currentLanguage = texts.language;
+  qtTexts_.Use(state_.currentLanguage == "Tur");
   QLabel* const labels[] = {Label1, Label2, Label3, Label4, Label5, Label6, Label7};
   for (size_t i = 0; i < 7; ++i) SetCaption(labels[i], texts.labels[i]);
   for (auto [label, control] : LabelledControls()) control->setAccessibleName(label->text());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ProcessState.h"
+#include "app/QtTranslations.h"
 #include "app/WordLookup.h"
 #include "banner/BannerChannel.h"
 #include "banner/UpdateServer.h"
@@ -156,6 +157,7 @@ class TfrmLugatim : public QWidget {
   bool lastSearchFound_ = false;  // whether the search box's last search found an entry
   void ShowHandOverNote();
   std::unique_ptr<morph::TWordForms> wordForms_;
+  TQtTranslations qtTexts_;
   // The last handed-over word and how it was found, while its entry shows.
   std::optional<std::pair<std::string, THandedWord>> handed_;
   bool handingOver_ = false;

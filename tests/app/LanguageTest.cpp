@@ -1,3 +1,9 @@
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QPushButton>
+#include <QTranslator>
+
 #include "AppFixture.h"
 #include "app/Texts.h"
 
@@ -112,4 +118,48 @@ TEST_F(Language, SwitchBeforeTheLanguageIsSetChangesNothing) {
   window_->DilDegisExecute();
   EXPECT_EQ(state_.currentLanguage, "");
   EXPECT_EQ(Captions()[0], "Kelime Ara");
+}
+
+// Qt's own texts follow the interface: the edit box's context menu and the
+// standard dialog buttons in Turkish while the interface is Turkish, in
+// English again after the flag.
+TEST_F(Language, QtsOwnTextsFollowTheFlag) {
+  MakeDictionaries();
+  Start();
+  ASSERT_EQ(state_.currentLanguage, "Tur");
+  const auto menuTexts = [&] {
+    std::unique_ptr<QMenu> menu(window_->Edit1->createStandardContextMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+      if (!action->isSeparator()) texts << action->text().section('\t', 0, 0);  // no shortcut
+    return texts;
+  };
+  const auto cancel = [] {
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    return box.button(QDialogButtonBox::Cancel)->text();
+  };
+  // What Qt's Turkish file says, read here on its own.
+  QTranslator qt;
+  ASSERT_TRUE(qt.load("qt_tr", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      << "qt6-translations-l10n is not installed";
+  const QString undo = qt.translate("QLineEdit", "&Undo");
+  const QString iptal = qt.translate("QPlatformTheme", "Cancel");
+  ASSERT_FALSE(undo.isEmpty());
+  ASSERT_NE(undo, "&Undo");
+  const QStringList turkish = menuTexts();
+  ASSERT_FALSE(turkish.isEmpty());
+  EXPECT_TRUE(turkish.contains(undo)) << turkish.join('|').toStdString();
+  EXPECT_FALSE(turkish.contains("&Undo"));
+  EXPECT_EQ(cancel(), iptal);
+  EXPECT_NE(iptal, "Cancel");
+
+  window_->DilDegis->trigger();
+  ASSERT_EQ(state_.currentLanguage, "Eng");
+  const QStringList english = menuTexts();
+  EXPECT_TRUE(english.contains("&Undo")) << english.join('|').toStdString();
+  EXPECT_EQ(english.size(), turkish.size());
+  EXPECT_EQ(cancel(), "Cancel");
+
+  window_->DilDegis->trigger();
+  EXPECT_EQ(menuTexts(), turkish);
 }
