@@ -330,8 +330,22 @@ void TfrmLugatim::FormCreate() {
   state_.channel.adList = std::make_unique<base::TStringList>();
   // The window takes the mask's size and outline.
   SkinForm1->LoadSkin();
+  KapatButton = HotAreaButton("KAPAT", Kapat);
+  KucultButton = HotAreaButton("KUCULT", Kucult);
   state_.currentLanguage = "Eng";
   BannerGoruntule->trigger();
+}
+
+widgets::THotAreaButton* TfrmLugatim::HotAreaButton(const char* id, QAction* action) {
+  const int index = SkinForm1->IndexOfHotArea(id);
+  if (index < 0) return nullptr;
+  auto* button =
+      new widgets::THotAreaButton(this, action,
+                                  skin::AreaRect(SkinForm1->HotAreas()[static_cast<size_t>(index)])
+                                      .translated(SkinForm1->pos()));
+  button->setObjectName(QString::fromUtf8(id));
+  button->show();
+  return button;
 }
 
 void TfrmLugatim::FormShow() {
@@ -509,6 +523,10 @@ void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* 
   state_.aboutText = texts.about;
   ShowHandOverNote();
   Kapat->setText(QString::fromUtf8(texts.kapat));
+  if (KapatButton != nullptr) KapatButton->setAccessibleName(QString::fromUtf8(texts.closeName));
+  if (KucultButton != nullptr)
+    KucultButton->setAccessibleName(QString::fromUtf8(texts.minimiseName));
+  SpeedButton1->setAccessibleName(QString::fromUtf8(texts.flagName));
   Hakkinda->setText(QString::fromUtf8(texts.hakkinda));
   const skin::TResourceReader resources = skin::ProgramResources();
   SpeedButton1->LoadGlyph(skin::ReadResource(resources, "BMP", texts.glyph),
