@@ -39,6 +39,10 @@ std::string InstalledDataDir(const std::string& executableDir) {
   return InstalledPrefix(executableDir) + "/share/lugatim/";
 }
 
+std::string InstalledHelperDir(const std::string& executableDir) {
+  return InstalledPrefix(executableDir) + "/libexec/lugatim/";
+}
+
 namespace {
 
 // The XDG base folder of variable, else fallback under the home folder; a

@@ -16,6 +16,10 @@ bool RunsInstalled(const std::string& executableDir);
 // <prefix>/share/lugatim/ for an executable in <prefix>/bin/, ending in "/".
 std::string InstalledDataDir(const std::string& executableDir);
 
+// The folder of an installed program's helpers, which no user runs by hand:
+// <prefix>/libexec/lugatim/ for an executable in <prefix>/bin/.
+std::string InstalledHelperDir(const std::string& executableDir);
+
 // $XDG_CACHE_HOME/lugatim/ (default ~/.cache/lugatim/), ending in "/".
 std::string UserCacheDir();
 
