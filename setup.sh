@@ -17,6 +17,7 @@ packages=(
   dict-freedict-eng-tur dict-freedict-tur-eng
   wordnet-base hunspell-tr libhunspell-dev
   libxcb1-dev libfontconfig-dev imagemagick
+  qt6-translations-l10n appstream lintian python3-pyatspi at-spi2-core dbus
 )
 
 as_root() {

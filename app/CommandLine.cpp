@@ -3,6 +3,9 @@
 #include <chrono>
 #include <thread>
 
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include "platform/HandOver.h"
 #include "platform/SingleInstance.h"
 
@@ -16,45 +19,52 @@ const char* const kUsage =
     "             (brought to the front), else in a new one\n"
     "--selection  look up the text selected on the desktop (else the clipboard):\n"
     "             its first word or phrase, at most 64 characters\n"
+    "--help       this text\n"
+    "--version    the version\n"
     "--           what follows is words, even when it starts with '-'\n";
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
-  TCommandLine line;
-  std::vector<std::string> words;
-  bool optionsEnded = false;
-  for (const std::string& arg : args) {
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-      line.mode = TCommandLine::Mode::Help;
-      return line;
-    } else if (!optionsEnded && arg == "--selection") {
-      if (line.mode == TCommandLine::Mode::Selection) continue;
-      line.mode = TCommandLine::Mode::Selection;
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      return {TCommandLine::Mode::Wrong, {}, "unknown option " + arg};
-    } else {
-      words.push_back(arg);
+  QCommandLineParser parser;
+  // "-selection" is the long option, not -s -e -l ...: one way to spell each.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help({"h", "help"}, "this text");
+  const QCommandLineOption version({"V", "version"}, "the version");
+  const QCommandLineOption selection("selection", "the desktop's selected text");
+  parser.addOptions({help, version, selection});
+  QStringList argv{"lugatim"};
+  for (const std::string& arg : args) argv << QString::fromStdString(arg);
+  if (!parser.parse(argv)) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+      // Named as it was given: --frobnicate, -x.
+      for (const std::string& arg : args) {
+        if (arg == "--") break;
+        const size_t dashes = arg.starts_with("--") ? 2 : 1;
+        const std::string name = arg.substr(dashes, arg.find('=') - dashes);
+        if (arg.starts_with('-') && unknown.contains(QString::fromStdString(name)))
+          return {TCommandLine::Mode::Wrong, {}, "unknown option " + arg.substr(0, arg.find('='))};
+      }
     }
+    return {TCommandLine::Mode::Wrong, {}, parser.errorText().toStdString()};
   }
-  if (line.mode == TCommandLine::Mode::Selection && !words.empty()) {
-    return {TCommandLine::Mode::Wrong, {}, "--selection takes no words"};
+  if (parser.isSet(help)) return {TCommandLine::Mode::Help, {}, {}};
+  if (parser.isSet(version)) return {TCommandLine::Mode::Version, {}, {}};
+  const QStringList words = parser.positionalArguments();
+  if (parser.isSet(selection)) {
+    if (!words.isEmpty()) return {TCommandLine::Mode::Wrong, {}, "--selection takes no words"};
+    return {TCommandLine::Mode::Selection, {}, {}};
   }
-  if (line.mode == TCommandLine::Mode::Selection) return line;
   std::string joined;
-  for (const std::string& w : words) {
-    if (w.empty()) continue;
+  for (const QString& w : words) {
+    if (w.isEmpty()) continue;
     if (!joined.empty()) joined += ' ';
-    joined += w;
+    joined += w.toStdString();
   }
-  if (!words.empty() && joined.empty()) {
+  if (!words.isEmpty() && joined.empty()) {
     return {TCommandLine::Mode::Wrong, {}, "the word is empty"};
   }
-  if (!joined.empty()) {
-    line.mode = TCommandLine::Mode::Word;
-    line.word = joined;
-  }
-  return line;
+  if (joined.empty()) return {};
+  return {TCommandLine::Mode::Word, joined, {}};
 }
 
 TStartDecision TakeLockOrHandOver(const std::string& requestBytes, int timeoutMs) {

@@ -5,7 +5,7 @@
 //   lugatim                  start; a second copy leaves at once, showing nothing
 //   lugatim WORD...          look the words (joined by blanks) up
 //   lugatim --selection      look up the text selected on the desktop
-//   lugatim --help
+//   lugatim --help | --version
 
 #include <string>
 #include <vector>
@@ -13,7 +13,7 @@
 namespace lugatim::app {
 
 struct TCommandLine {
-  enum class Mode { Start, Word, Selection, Help, Wrong };
+  enum class Mode { Start, Word, Selection, Help, Version, Wrong };
   Mode mode = Mode::Start;
   std::string word;   // Mode::Word
   std::string error;  // Mode::Wrong: what is wrong, for the usage message

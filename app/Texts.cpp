@@ -10,7 +10,10 @@ const TLanguageTexts& EnglishTexts() {
       "About",
       "Lugatim English-Turkish Dictionary 1.0\r\n"
       "Type a word to see its meaning, category and an example at once.",
-      "TURK"};
+      "TURK",
+      "Close",
+      "Minimise",
+      "Switch to Turkish"};
   return texts;
 }
 
@@ -22,7 +25,10 @@ const TLanguageTexts& TurkishTexts() {
       "Hakkında",
       "Lugatim İngilizce-Türkçe Sözlük 1.0\r\n"
       "Bir kelime yazın; anlamı, kategorisi ve örneği hemen görünür.",
-      "INGI"};
+      "INGI",
+      "Kapat",
+      "Simge durumuna küçült",
+      "İngilizceye geç"};
   return texts;
 }
 

@@ -13,6 +13,10 @@ struct TLanguageTexts {
   const char* hakkinda;   // caption of the action Hakkinda
   const char* about;      // two lines, CR LF between them
   const char* glyph;      // flag resource of the language the next switch goes to
+  // Names for screen readers of the painted buttons and the flag.
+  const char* closeName;
+  const char* minimiseName;
+  const char* flagName;  // what the flag does: switch to the other language
 };
 
 const TLanguageTexts& EnglishTexts();

@@ -12,6 +12,7 @@
 #include "app/Application.h"
 #include "app/HandOverServer.h"
 #include "app/LookupText.h"
+#include "app/OnScreen.h"
 #include "app/Texts.h"
 #include "banner/Kodlar.h"
 #include "base/Trace.h"
@@ -222,6 +223,9 @@ TfrmLugatim::TfrmLugatim(TProcessState& state, const std::string& exeDir, const 
   Edit1->setFocus();
 
   Guarded([this] { FormCreate(); });
+  // The skin has given the window its size: only now is it known whether the
+  // stored position keeps it on screen.
+  KeepOnScreen(*this);
 }
 
 TfrmLugatim::~TfrmLugatim() {
@@ -335,8 +339,22 @@ void TfrmLugatim::FormCreate() {
   state_.channel.adList = std::make_unique<base::TStringList>();
   // The window takes the mask's size and outline.
   SkinForm1->LoadSkin();
+  KapatButton = HotAreaButton("KAPAT", Kapat);
+  KucultButton = HotAreaButton("KUCULT", Kucult);
   state_.currentLanguage = "Eng";
   BannerGoruntule->trigger();
+}
+
+widgets::THotAreaButton* TfrmLugatim::HotAreaButton(const char* id, QAction* action) {
+  const int index = SkinForm1->IndexOfHotArea(id);
+  if (index < 0) return nullptr;
+  auto* button =
+      new widgets::THotAreaButton(this, action,
+                                  skin::AreaRect(SkinForm1->HotAreas()[static_cast<size_t>(index)])
+                                      .translated(SkinForm1->pos()));
+  button->setObjectName(QString::fromUtf8(id));
+  button->show();
+  return button;
 }
 
 void TfrmLugatim::FormShow() {
@@ -374,7 +392,7 @@ morph::TWordForms& TfrmLugatim::WordForms() {
   if (wordForms_ == nullptr) {
     std::string folder;
     try {
-      folder = data::ResolveAlias(data::kDictionaryAlias);
+      folder = data::ResolveAliasFor(data::kDictionaryAlias, morph::kMorphFile);
     } catch (const data::EDatabaseError&) {
     }
     wordForms_ = std::make_unique<morph::TWordForms>(folder + morph::kMorphFile);
@@ -510,6 +528,7 @@ void TfrmLugatim::DilDegisExecute() {
 
 void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* source) {
   state_.currentLanguage = texts.language;
+  qtTexts_.Use(state_.currentLanguage == "Tur");
   QLabel* const labels[] = {Label1, Label2, Label3, Label4, Label5, Label6, Label7};
   for (size_t i = 0; i < 7; ++i) SetCaption(labels[i], texts.labels[i]);
   for (auto [label, control] : LabelledControls()) control->setAccessibleName(label->text());
@@ -517,6 +536,10 @@ void TfrmLugatim::ApplyLanguage(const TLanguageTexts& texts, data::TDataSource* 
   state_.aboutText = texts.about;
   ShowHandOverNote();
   Kapat->setText(QString::fromUtf8(texts.kapat));
+  if (KapatButton != nullptr) KapatButton->setAccessibleName(QString::fromUtf8(texts.closeName));
+  if (KucultButton != nullptr)
+    KucultButton->setAccessibleName(QString::fromUtf8(texts.minimiseName));
+  SpeedButton1->setAccessibleName(QString::fromUtf8(texts.flagName));
   Hakkinda->setText(QString::fromUtf8(texts.hakkinda));
   const skin::TResourceReader resources = skin::ProgramResources();
   SpeedButton1->LoadGlyph(skin::ReadResource(resources, "BMP", texts.glyph),

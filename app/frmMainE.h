@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ProcessState.h"
+#include "app/QtTranslations.h"
 #include "app/WordLookup.h"
 #include "banner/BannerChannel.h"
 #include "banner/UpdateServer.h"
@@ -24,6 +25,7 @@
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBLookupComboBox.h"
+#include "widgets/HotAreaButton.h"
 #include "widgets/ImageControl.h"
 #include "widgets/SpeedButton.h"
 
@@ -98,6 +100,9 @@ class TfrmLugatim : public QWidget {
 
   QAction* Kapat;
   QAction* Kucult;
+  // The painted close and minimise buttons, for screen readers.
+  widgets::THotAreaButton* KapatButton = nullptr;
+  widgets::THotAreaButton* KucultButton = nullptr;
   QAction* DilDegis;
   QAction* Hakkinda;
   QAction* URLAc;
@@ -155,7 +160,11 @@ class TfrmLugatim : public QWidget {
   bool shown_ = false;
   bool lastSearchFound_ = false;  // whether the search box's last search found an entry
   void ShowHandOverNote();
+  // A button for screen readers over the skin's hot area id; none when the
+  // skin has no such area.
+  widgets::THotAreaButton* HotAreaButton(const char* id, QAction* action);
   std::unique_ptr<morph::TWordForms> wordForms_;
+  TQtTranslations qtTexts_;
   // The last handed-over word and how it was found, while its entry shows.
   std::optional<std::pair<std::string, THandedWord>> handed_;
   bool handingOver_ = false;

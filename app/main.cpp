@@ -19,6 +19,7 @@
 #include "app/HandOverServer.h"
 #include "app/LookupText.h"
 #include "app/frmMainE.h"
+#include "base/Options.h"
 #include "base/Trace.h"
 #include "platform/ExePath.h"
 #include "platform/HandOver.h"
@@ -126,7 +127,10 @@ int main(int argc, char** argv) {
   switch (command.mode) {
     case app::TCommandLine::Mode::Help:
       std::fputs(app::kUsage, stdout);
-      return 0;
+      return std::fflush(stdout) == 0 ? 0 : 2;
+    case app::TCommandLine::Mode::Version:
+      std::fputs(base::VersionText("lugatim").c_str(), stdout);
+      return std::fflush(stdout) == 0 ? 0 : 2;
     case app::TCommandLine::Mode::Wrong:
       std::fprintf(stderr, "lugatim: %s\n%s", command.error.c_str(), app::kUsage);
       return 2;

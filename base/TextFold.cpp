@@ -187,4 +187,15 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix, TLan
   return FoldCase(text, language).starts_with(FoldCase(prefix, language));
 }
 
+bool IsValidUtf8(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t start = pos;
+    const char32_t cp = base::NextCodePoint(text, pos);
+    // NextCodePoint yields U+FFFD for malformed bytes; a real U+FFFD takes three.
+    if (cp == 0xFFFD && pos - start != 3) return false;
+  }
+  return true;
+}
+
 }  // namespace lugatim::base

@@ -44,4 +44,8 @@ void AppendUtf8(std::string& out, char32_t cp);
 // and advances by one byte.
 char32_t NextCodePoint(std::string_view utf8, size_t& pos);
 
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
 }  // namespace lugatim::base

@@ -113,7 +113,9 @@ bool EndsBefore(pid_t pid, Clock::time_point deadline) {
 }  // namespace
 
 std::string MetafileHelperPath() {
-  return platform::ExecutableDir() + kMetafileHelperName;
+  const std::string exeDir = platform::ExecutableDir();
+  return (platform::RunsInstalled(exeDir) ? platform::InstalledHelperDir(exeDir) : exeDir) +
+         kMetafileHelperName;
 }
 
 std::string EncodeMetafileResult(const QImage& picture) {

@@ -1,7 +1,8 @@
 #pragma once
 // Windows metafile banners, decoded out of harm's way: the decoders
 // (libwmf, libemf2svg, Qt SVG) run in a short-lived helper process,
-// lugatim-metafile beside the program's executable, which gets the file's
+// lugatim-metafile (beside the program's executable; in
+// <prefix>/libexec/lugatim/ when installed), which gets the file's
 // bytes on its standard input and returns the picture's pixels. The helper
 // starts with an empty environment and runs under a memory limit and a
 // processor-time limit, may write no file and open few descriptors, cannot

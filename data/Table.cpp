@@ -54,7 +54,7 @@ TField& TTable::FieldByName(const std::string& fieldName) const {
 }
 
 std::string TTable::FilePath() const {
-  return path_.empty() ? ResolveAlias(databaseName) + tableName : path_;
+  return path_.empty() ? ResolveAliasFor(databaseName, tableName) + tableName : path_;
 }
 
 void TTable::Fail(const std::string& what) const {

@@ -34,9 +34,17 @@ class EDatabaseError : public base::Exception {
 };
 
 // The folder the alias names, ending in "/": for "Lugatim", $LUGATIM_DB_DIR
-// when set and not empty, else data/ beside the executable. Any other alias
-// fails with EDatabaseError.
+// when set and not empty, else the shipped tables (data/ beside the
+// executable, or <prefix>/share/lugatim/data/ when installed). Any other
+// alias fails with EDatabaseError.
 std::string ResolveAlias(const std::string& alias);
+
+// The folder the alias names for one file of it, ending in "/": as
+// ResolveAlias, except that without $LUGATIM_DB_DIR the user's folder
+// $XDG_DATA_HOME/lugatim/ comes first when it holds the file (its name
+// compared without regard to case). So a user replaces one table, or adds
+// the word-form file, and takes the shipped ones for the rest.
+std::string ResolveAliasFor(const std::string& alias, const std::string& file);
 
 enum class TFieldType { String, AutoInc, Memo };
 

@@ -68,11 +68,19 @@ std::string ResolveAlias(const std::string& alias) {
   return folder;
 }
 
+std::string ResolveAliasFor(const std::string& alias, const std::string& file) {
+  const std::string shipped = ResolveAlias(alias);
+  const char* dir = std::getenv("LUGATIM_DB_DIR");
+  if (dir != nullptr && *dir != '\0') return shipped;
+  const std::string user = platform::UserDataDir();
+  return IsRegularFile(FindFile(user, file)) ? user : shipped;
+}
+
 void TTable::Open() {
   if (db_ != nullptr) return;
   const std::string folder = [&] {
     try {
-      return ResolveAlias(databaseName);
+      return ResolveAliasFor(databaseName, tableName);
     } catch (const EDatabaseError& e) {
       Fail(e.Message());
     }

@@ -23,19 +23,45 @@ bool RunsInstalled(const std::string& executableDir) {
   return access(InstalledDataDir(executableDir).c_str(), F_OK) == 0;
 }
 
-std::string InstalledDataDir(const std::string& executableDir) {
+namespace {
+
+// <prefix> of an executable in <prefix>/bin/.
+std::string InstalledPrefix(const std::string& executableDir) {
   std::string dir = executableDir;
   while (!dir.empty() && dir.back() == '/') dir.pop_back();
   const size_t slash = dir.rfind('/');
-  const std::string prefix = slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
-  return prefix + "/share/lugatim/";
+  return slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
 }
 
-std::string UserCacheDir() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache != nullptr && *cache == '/') return std::string(cache) + "/lugatim/";
+}  // namespace
+
+std::string InstalledDataDir(const std::string& executableDir) {
+  return InstalledPrefix(executableDir) + "/share/lugatim/";
+}
+
+std::string InstalledHelperDir(const std::string& executableDir) {
+  return InstalledPrefix(executableDir) + "/libexec/lugatim/";
+}
+
+namespace {
+
+// The XDG base folder of variable, else fallback under the home folder; a
+// relative value is invalid by the XDG rules and ignored.
+std::string XdgFolder(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  if (value != nullptr && *value == '/') return std::string(value) + "/lugatim/";
   const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "/tmp") + "/.cache/lugatim/";
+  return std::string(home != nullptr ? home : "/tmp") + "/" + fallback + "/lugatim/";
+}
+
+}  // namespace
+
+std::string UserCacheDir() {
+  return XdgFolder("XDG_CACHE_HOME", ".cache");
+}
+
+std::string UserDataDir() {
+  return XdgFolder("XDG_DATA_HOME", ".local/share");
 }
 
 }  // namespace lugatim::platform

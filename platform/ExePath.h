@@ -16,7 +16,15 @@ bool RunsInstalled(const std::string& executableDir);
 // <prefix>/share/lugatim/ for an executable in <prefix>/bin/, ending in "/".
 std::string InstalledDataDir(const std::string& executableDir);
 
+// The folder of an installed program's helpers, which no user runs by hand:
+// <prefix>/libexec/lugatim/ for an executable in <prefix>/bin/.
+std::string InstalledHelperDir(const std::string& executableDir);
+
 // $XDG_CACHE_HOME/lugatim/ (default ~/.cache/lugatim/), ending in "/".
 std::string UserCacheDir();
+
+// $XDG_DATA_HOME/lugatim/ (default ~/.local/share/lugatim/), ending in "/":
+// the user's own tables.
+std::string UserDataDir();
 
 }  // namespace lugatim::platform

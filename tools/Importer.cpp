@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "base/Exception.h"
+#include "base/Options.h"
 #include "data/Table.h"
 #include "morph/MorphData.h"
 #include "platform/ExePath.h"
@@ -223,7 +224,7 @@ size_t ImportTsv(const std::string& tsvPath, const std::string& outPath, TLang l
 
 std::string UsageText() {
   return R"(Usage:
-  lugatim-import defaults [--dictd-dir DIR] [--wordnet-dir DIR]
+  lugatim-import [--user] defaults [--dictd-dir DIR] [--wordnet-dir DIR]
                           [--hunspell-dir DIR] [--morph-dir DIR]
                           [--verbose] [--out DIR]
       Builds the two dictionary tables of Lugatim from the FreeDict
@@ -253,11 +254,11 @@ std::string UsageText() {
                           $LUGATIM_DB_DIR, else data/ beside this program,
                           or <prefix>/share/lugatim/data when installed)
 
-  lugatim-import dictd [--lang en|tr] [--keep-order] INDEXFILE DICTFILE OUT.DB
+  lugatim-import [--user] dictd [--lang en|tr] [--keep-order] INDEXFILE DICTFILE OUT.DB
       Builds one table from one dictionary in the dictd format (DICTFILE
       plain or dictzip-compressed).
 
-  lugatim-import tsv [--lang en|tr] [--keep-order] FILE OUT.DB
+  lugatim-import [--user] tsv [--lang en|tr] [--keep-order] FILE OUT.DB
       Builds one table from a word list: UTF-8 text, one entry per line,
           headword TAB category TAB prefix/suffix TAB meaning TAB example
       Trailing fields may be left out; more than five fields is an error.
@@ -269,11 +270,18 @@ std::string UsageText() {
   --lang en|tr   language of the headwords, for the alphabetical order and
                  the affix words of a dictd import (default en)
   --keep-order   keep the entries in file order instead of sorting them
+  --user         write into the user's own folder, $XDG_DATA_HOME/lugatim
+                 (default ~/.local/share/lugatim), created if missing: Lugatim
+                 reads a table there before the shipped one of the same name
+                 (unless LUGATIM_DB_DIR is set); OUT.DB is then a file name
+
+  lugatim-import --help | --version
 
 The table is named after the file (OUT.DB "Words.DB" holds table "Words").
 It is written to a temporary file beside OUT.DB and renamed over it when
 complete, so a failed import leaves an existing table untouched.
-Exit status: 0 done, 1 the import failed, 2 wrong usage.
+Exit status: 0 done, 1 the import failed, 2 wrong usage or output that cannot
+be written.
 )";
 }
 
@@ -285,88 +293,93 @@ struct TArgs {
   TLang lang = TLang::English;
   bool keepOrder = false;
   bool help = false;
+  bool version = false;
   bool verbose = false;
+  bool user = false;
 };
 
-class EUsage : public base::Exception {
- public:
-  using Exception::Exception;
-};
+using base::EUsage;
 
 TArgs ParseArgs(const std::vector<std::string>& args, size_t from, bool defaults) {
+  std::vector<base::TOptionSpec> known =
+      defaults ? std::vector<base::TOptionSpec>{{"--dictd-dir", true},    {"--wordnet-dir", true},
+                                                {"--hunspell-dir", true}, {"--morph-dir", true},
+                                                {"--verbose", false},     {"--out", true}}
+               : std::vector<base::TOptionSpec>{{"--lang", true}, {"--keep-order", false}};
+  known.push_back({"--user", false});
+  const base::TOptions o =
+      base::ParseOptions({args.begin() + static_cast<long>(from), args.end()}, known);
   TArgs a;
-  for (size_t i = from; i < args.size(); ++i) {
-    std::string arg = args[i];
-    std::optional<std::string> inlineValue;
-    if (arg.starts_with("--")) {
-      const size_t eq = arg.find('=');
-      if (eq != std::string::npos) {
-        inlineValue = arg.substr(eq + 1);
-        arg.resize(eq);
-      }
-    }
-    const auto value = [&]() -> std::string {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw EUsage(arg + " needs a value");
-      return args[++i];
-    };
-    if (arg == "--help" || arg == "-h") {
-      a.help = true;
-    } else if (defaults && arg == "--dictd-dir") {
-      a.dictdDir = value();
-    } else if (defaults && arg == "--wordnet-dir") {
-      a.wordnetDir = value();
-    } else if (defaults && arg == "--hunspell-dir") {
-      a.hunspellDir = value();
-    } else if (defaults && arg == "--morph-dir") {
-      a.morphDir = value();
-    } else if (defaults && arg == "--verbose" && !inlineValue) {
-      a.verbose = true;
-    } else if (defaults && arg == "--out") {
-      a.outDir = value();
-    } else if (!defaults && arg == "--lang") {
-      const std::string v = value();
-      if (v == "en")
-        a.lang = TLang::English;
-      else if (v == "tr")
-        a.lang = TLang::Turkish;
-      else
-        throw EUsage("--lang takes en or tr, not '" + v + "'");
-    } else if (!defaults && arg == "--keep-order" && !inlineValue) {
-      a.keepOrder = true;
-    } else if (arg == "--") {
-      a.positional.insert(a.positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-      break;
-    } else if (arg.size() > 1 && arg.starts_with('-')) {
-      throw EUsage("unknown option " + args[i]);
-    } else {
-      a.positional.push_back(arg);
-    }
+  a.positional = o.words;
+  a.help = o.help;
+  a.version = o.version;
+  a.dictdDir = o.Value("--dictd-dir");
+  a.wordnetDir = o.Value("--wordnet-dir");
+  a.hunspellDir = o.Value("--hunspell-dir");
+  a.morphDir = o.Value("--morph-dir");
+  a.outDir = o.Value("--out");
+  a.verbose = o.Has("--verbose");
+  a.keepOrder = o.Has("--keep-order");
+  a.user = o.Has("--user");
+  if (const std::optional<std::string> v = o.Value("--lang")) {
+    if (*v == "en")
+      a.lang = TLang::English;
+    else if (*v == "tr")
+      a.lang = TLang::Turkish;
+    else
+      throw EUsage("--lang takes en or tr, not '" + *v + "'");
   }
   return a;
 }
 
 }  // namespace
 
-int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-              TProgress& progress) {
+namespace {
+
+int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           TProgress& progress) {
   try {
-    if (args.empty()) throw EUsage("no command given");
-    const std::string& command = args.front();
+    // --user may stand before the command: lugatim-import --user tsv ...
+    const bool userFirst = !args.empty() && args.front() == "--user";
+    const size_t at = userFirst ? 1 : 0;
+    if (args.size() <= at) throw EUsage("no command given");
+    const std::string& command = args[at];
     if (command == "--help" || command == "-h" || command == "help") {
       out << UsageText();
       return 0;
     }
+    if (command == "--version" || command == "-V") {
+      out << base::VersionText("lugatim-import");
+      return 0;
+    }
     if (command != "defaults" && command != "dictd" && command != "tsv")
       throw EUsage("unknown command '" + command + "'");
-    const TArgs a = ParseArgs(args, 1, command == "defaults");
+    TArgs a = ParseArgs(args, at + 1, command == "defaults");
+    a.user = a.user || userFirst;
     if (a.help) {
       out << UsageText();
       return 0;
     }
+    if (a.version) {
+      out << base::VersionText("lugatim-import");
+      return 0;
+    }
+    // The user's folder, which the program reads before the shipped tables,
+    // made on first use; OUT.DB is then a name in it, not a path.
+    const std::string userDir = platform::UserDataDir();
+    const auto outFile = [&](const std::string& name) {
+      if (!a.user) return name;
+      if (name.find('/') != std::string::npos)
+        throw EUsage("with --user, OUT.DB is a file name without a folder, not '" + name + "'");
+      std::filesystem::create_directories(userDir);
+      return userDir + name;
+    };
     if (command == "defaults") {
       if (!a.positional.empty()) throw EUsage("defaults takes no file names");
-      const std::string outDir = a.outDir ? *a.outDir : data::ResolveAlias("Lugatim");
+      if (a.user && a.outDir) throw EUsage("--user and --out exclude each other");
+      const std::string outDir = a.user     ? userDir
+                                 : a.outDir ? *a.outDir
+                                            : data::ResolveAlias("Lugatim");
       TDefaultsSources sources;
       if (a.dictdDir) sources.dictdDir = *a.dictdDir;
       if (a.wordnetDir) sources.wordnetDir = *a.wordnetDir;
@@ -382,13 +395,15 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
           << ContentSummary(r.content, a.verbose);
     } else if (command == "dictd") {
       if (a.positional.size() != 3) throw EUsage("dictd needs INDEXFILE DICTFILE OUT.DB");
-      const size_t n = ImportDictd(a.positional[0], a.positional[1], a.positional[2], a.lang,
-                                   a.keepOrder, progress);
-      out << a.positional[2] << ": " << n << " entries\n";
+      const std::string table = outFile(a.positional[2]);
+      const size_t n =
+          ImportDictd(a.positional[0], a.positional[1], table, a.lang, a.keepOrder, progress);
+      out << table << ": " << n << " entries\n";
     } else {
       if (a.positional.size() != 2) throw EUsage("tsv needs FILE OUT.DB");
-      const size_t n = ImportTsv(a.positional[0], a.positional[1], a.lang, a.keepOrder, progress);
-      out << a.positional[1] << ": " << n << " entries\n";
+      const std::string table = outFile(a.positional[1]);
+      const size_t n = ImportTsv(a.positional[0], table, a.lang, a.keepOrder, progress);
+      out << table << ": " << n << " entries\n";
     }
     return 0;
   } catch (const EUsage& e) {
@@ -403,6 +418,13 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "lugatim-import: " << e.what() << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              TProgress& progress) {
+  return base::FlushedStatus(Import(args, out, err, progress), out, err, "lugatim-import");
 }
 
 }  // namespace lugatim::tools

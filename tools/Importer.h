@@ -63,7 +63,8 @@ size_t ImportTsv(const std::string& tsvPath, const std::string& outPath, TLang l
                  TProgress& progress = TProgress::Silent());
 
 // The command line (args without the program name); messages go to out and
-// err. Returns the exit status: 0 done, 1 the import failed, 2 bad usage.
+// err. Returns the exit status: 0 done, 1 the import failed, 2 bad usage
+// or out could not be written.
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               TProgress& progress = TProgress::Silent());
 

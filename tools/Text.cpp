@@ -4,17 +4,6 @@
 
 namespace lugatim::tools {
 
-bool IsValidUtf8(std::string_view text) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t start = pos;
-    const char32_t cp = base::NextCodePoint(text, pos);
-    // NextCodePoint yields U+FFFD for malformed bytes; a real U+FFFD takes three.
-    if (cp == 0xFFFD && pos - start != 3) return false;
-  }
-  return true;
-}
-
 size_t CharCount(std::string_view text) {
   size_t n = 0;
   for (unsigned char c : text) n += (c & 0xC0) != 0x80;

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextFold.h"
+
 namespace lugatim::tools {
 
-// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view text);
+using base::IsValidUtf8;
 
 // Number of code points of well-formed UTF-8 text.
 size_t CharCount(std::string_view text);

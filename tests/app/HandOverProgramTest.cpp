@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "base/Options.h"
 #include "platform/HandOver.h"
 #include "tests/support/TableFixture.h"
 
@@ -217,6 +218,31 @@ TEST_F(HandOverProgram, WrongUsageIsExitTwoWithTheUsage) {
   EXPECT_NE(wrong.text.find("unknown option --frobnicate"), std::string::npos) << wrong.text;
   EXPECT_NE(wrong.text.find("Usage: lugatim"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(SocketPath()));
+}
+
+// --help and --version answer on standard output without a display, a lock
+// or a window; a failed write of the answer is status 2.
+TEST(ProgramCommandLine, HelpAndVersionOnStandardOutput) {
+  const auto run = [](const std::string& args) {
+    const std::string command =
+        std::string("env -u DISPLAY -u WAYLAND_DISPLAY ") + LUGATIM_EXE + " " + args;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+    const int status = pclose(pipe);
+    return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, out);
+  };
+  const auto version = run("--version 2>/dev/null");
+  EXPECT_EQ(version.first, 0);
+  EXPECT_EQ(version.second.find(std::string("lugatim ") + lugatim::base::kVersion + "\n"), 0u)
+      << version.second;
+  const auto help = run("--help 2>/dev/null");
+  EXPECT_EQ(help.first, 0);
+  EXPECT_NE(help.second.find("Usage: lugatim"), std::string::npos);
+  EXPECT_NE(help.second.find("--version"), std::string::npos);
+  EXPECT_EQ(run("--version >/dev/full").first, 2);
+  EXPECT_EQ(run("--help >/dev/full").first, 2);
 }
 
 // A copy that holds the lock but takes no words (say, an older one): the

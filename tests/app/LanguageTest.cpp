@@ -1,3 +1,11 @@
+#include <QAccessible>
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTranslator>
+
 #include "AppFixture.h"
 #include "app/Texts.h"
 
@@ -112,4 +120,94 @@ TEST_F(Language, SwitchBeforeTheLanguageIsSetChangesNothing) {
   window_->DilDegisExecute();
   EXPECT_EQ(state_.currentLanguage, "");
   EXPECT_EQ(Captions()[0], "Kelime Ara");
+}
+
+// Qt's own texts follow the interface: the edit box's context menu and the
+// standard dialog buttons in Turkish while the interface is Turkish, in
+// English again after the flag.
+TEST_F(Language, QtsOwnTextsFollowTheFlag) {
+  MakeDictionaries();
+  Start();
+  ASSERT_EQ(state_.currentLanguage, "Tur");
+  const auto menuTexts = [&] {
+    std::unique_ptr<QMenu> menu(window_->Edit1->createStandardContextMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions())
+      if (!action->isSeparator()) texts << action->text().section('\t', 0, 0);  // no shortcut
+    return texts;
+  };
+  const auto cancel = [] {
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    return box.button(QDialogButtonBox::Cancel)->text();
+  };
+  // What Qt's Turkish file says, read here on its own.
+  QTranslator qt;
+  ASSERT_TRUE(qt.load("qt_tr", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      << "qt6-translations-l10n is not installed";
+  const QString undo = qt.translate("QLineEdit", "&Undo");
+  const QString iptal = qt.translate("QPlatformTheme", "Cancel");
+  ASSERT_FALSE(undo.isEmpty());
+  ASSERT_NE(undo, "&Undo");
+  const QStringList turkish = menuTexts();
+  ASSERT_FALSE(turkish.isEmpty());
+  EXPECT_TRUE(turkish.contains(undo)) << turkish.join('|').toStdString();
+  EXPECT_FALSE(turkish.contains("&Undo"));
+  EXPECT_EQ(cancel(), iptal);
+  EXPECT_NE(iptal, "Cancel");
+
+  window_->DilDegis->trigger();
+  ASSERT_EQ(state_.currentLanguage, "Eng");
+  const QStringList english = menuTexts();
+  EXPECT_TRUE(english.contains("&Undo")) << english.join('|').toStdString();
+  EXPECT_EQ(english.size(), turkish.size());
+  EXPECT_EQ(cancel(), "Cancel");
+
+  window_->DilDegis->trigger();
+  EXPECT_EQ(menuTexts(), turkish);
+}
+
+// The painted close and minimise buttons and the flag are buttons to
+// assistive technology, named in the interface's language, and pressing them
+// through the accessibility interface does what a click does.
+TEST_F(Language, PaintedButtonsAndTheFlagAreNamedPressableButtons) {
+  MakeDictionaries();
+  Start();
+  const auto named = [](QWidget* widget) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    EXPECT_NE(a, nullptr);
+    if (a == nullptr) return std::make_pair(QAccessible::NoRole, QString());
+    EXPECT_TRUE(a->actionInterface() != nullptr && a->actionInterface()->actionNames().contains(
+                                                       QAccessibleActionInterface::pressAction()));
+    return std::make_pair(a->role(), a->text(QAccessible::Name));
+  };
+  ASSERT_NE(window_->KapatButton, nullptr);
+  ASSERT_NE(window_->KucultButton, nullptr);
+  // Over the skin's hot areas, letting the pointer through to the surface.
+  EXPECT_EQ(window_->KapatButton->geometry(),
+            skin::AreaRect(window_->SkinForm1->HotAreas()[static_cast<size_t>(
+                window_->SkinForm1->IndexOfHotArea("KAPAT"))]));
+  EXPECT_TRUE(window_->KucultButton->testAttribute(Qt::WA_TransparentForMouseEvents));
+  EXPECT_EQ(window_->KapatButton->focusPolicy(), Qt::NoFocus);
+
+  using Named = std::pair<QAccessible::Role, QString>;
+  EXPECT_EQ(named(window_->KapatButton), Named(QAccessible::Button, "Kapat"));
+  EXPECT_EQ(named(window_->KucultButton), Named(QAccessible::Button, "Simge durumuna küçült"));
+  EXPECT_EQ(named(window_->SpeedButton1), Named(QAccessible::Button, "İngilizceye geç"));
+
+  // The flag pressed through the interface switches the language, and the
+  // names follow.
+  QAccessible::queryAccessibleInterface(window_->SpeedButton1)
+      ->actionInterface()
+      ->doAction(QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state_.currentLanguage == "Eng"; }));
+  EXPECT_EQ(named(window_->KapatButton), Named(QAccessible::Button, "Close"));
+  EXPECT_EQ(named(window_->KucultButton), Named(QAccessible::Button, "Minimise"));
+  EXPECT_EQ(named(window_->SpeedButton1), Named(QAccessible::Button, "Switch to Turkish"));
+
+  // Minimise pressed through the interface runs the minimise action.
+  QSignalSpy minimised(window_->Kucult, &QAction::triggered);
+  QAccessible::queryAccessibleInterface(window_->KucultButton)
+      ->actionInterface()
+      ->doAction(QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return minimised.count() == 1; }));
 }

@@ -56,7 +56,7 @@ TEST(LowerCase, TurkishAndEnglishRulesForTheDottedAndDotlessI) {
   EXPECT_EQ(app::LookupCandidates("book", false), std::vector<QString>{"book"});
 }
 
-TEST(CommandLine, WordsSelectionHelpAndWrongUsage) {
+TEST(CommandLine, WordsSelectionHelpVersionAndWrongUsage) {
   using Mode = app::TCommandLine::Mode;
   EXPECT_EQ(app::ParseCommandLine({}).mode, Mode::Start);
   const auto words = app::ParseCommandLine({"look", "up"});
@@ -72,6 +72,19 @@ TEST(CommandLine, WordsSelectionHelpAndWrongUsage) {
   EXPECT_NE(unknown.error.find("--frobnicate"), std::string::npos);
   EXPECT_EQ(app::ParseCommandLine({"--selection", "dog"}).mode, Mode::Wrong);
   EXPECT_EQ(app::ParseCommandLine({"", ""}).mode, Mode::Wrong);
+  EXPECT_EQ(app::ParseCommandLine({"--version"}).mode, Mode::Version);
+  EXPECT_EQ(app::ParseCommandLine({"-V"}).mode, Mode::Version);
+  EXPECT_EQ(app::ParseCommandLine({"-h"}).mode, Mode::Help);
+  EXPECT_EQ(app::ParseCommandLine({"dog", "--help"}).mode, Mode::Help);
+  // An unknown short option is named as given; a switch takes no value.
+  const auto shortUnknown = app::ParseCommandLine({"-x", "dog"});
+  EXPECT_EQ(shortUnknown.mode, Mode::Wrong);
+  EXPECT_EQ(shortUnknown.error, "unknown option -x");
+  EXPECT_EQ(app::ParseCommandLine({"--selection=yes"}).mode, Mode::Wrong);
+  // After "--" even --version is a word.
+  const auto late = app::ParseCommandLine({"--", "--version"});
+  EXPECT_EQ(late.mode, Mode::Word);
+  EXPECT_EQ(late.word, "--version");
 }
 
 class LookUpWord : public WindowFixture {};

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <sstream>
 
+#include "base/Options.h"
 #include "morph/MorphData.h"
 #include "tests/support/TableFixture.h"
 #include "tests/support/WordFormsFixture.h"
@@ -140,6 +141,24 @@ TEST_F(LookupTool, JsonHoldsEveryTableAndEntryForScripts) {
   EXPECT_TRUE(entries[0].toObject()["exact"].toBool());
   EXPECT_EQ(entries[0].toObject()["meaning"].toArray()[0].toString(), "book");
   EXPECT_EQ(entries[1].toObject()["meaning"].toArray()[0].toString(), "a \"quoted\" \\ back\ttab");
+  // Bytes of a damaged table that are not UTF-8 come out as U+FFFD, so the
+  // document stays valid JSON.
+  ExecOn(dir_ + "SozlukE1.DB",
+         "UPDATE SozlukE1 SET Anlami = 'bo' || CAST(X'FF' AS TEXT) || 'ok' || CAST(X'C3' AS TEXT) "
+         "WHERE Kelime = 'kitap' AND Anlami = 'book'");
+  const Outcome damaged = Lookup({"--json", "--exact", "--tr", "kitap"});
+  EXPECT_EQ(damaged.status, 0);
+  const QJsonDocument damagedDoc =
+      QJsonDocument::fromJson(QByteArray::fromStdString(damaged.out), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << damaged.out;
+  EXPECT_EQ(damagedDoc.object()["tables"]
+                .toArray()[0]
+                .toObject()["entries"]
+                .toArray()[0]
+                .toObject()["meaning"]
+                .toArray()[0]
+                .toString(),
+            QString::fromUtf8("bo\uFFFDok\uFFFD"));
   // Nothing found is still a JSON answer, with status 1.
   const Outcome none = Lookup({"--json", "zebra"});
   EXPECT_EQ(none.status, 1);
@@ -174,12 +193,65 @@ TEST_F(LookupTool, ExitStatusesAndMessages) {
   EXPECT_NE(missing.err.find("Sozluk1.DB"), std::string::npos);
 }
 
+namespace {
+
+// A stream whose every write fails, as on a full disk.
+class FullBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+}  // namespace
+
+TEST_F(LookupTool, VersionHelpNonUtf8WordsAndFailedWritesAsUnixToolsHaveThem) {
+  MakeDictionaries();
+  for (const char* option : {"--version", "-V"}) {
+    const Outcome version = Lookup({option});
+    EXPECT_EQ(version.status, 0) << option;
+    EXPECT_EQ(version.out.substr(0, version.out.find('\n')),
+              std::string("lugatim-lookup ") + base::kVersion);
+    EXPECT_EQ(version.err, "");
+  }
+  const Outcome help = Lookup({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--version"), std::string::npos);
+  EXPECT_EQ(help.err, "");
+  const Outcome valued = Lookup({"--json=yes", "cat"});
+  EXPECT_EQ(valued.status, 2);
+  EXPECT_NE(valued.err.find("--json takes no value"), std::string::npos) << valued.err;
+
+  // "çay" in Latin-1, as a terminal of that encoding passes it; also a lone
+  // continuation byte and an overlong "/".
+  for (const std::string& word : {std::string("\xE7"
+                                              "ay"),
+                                  std::string("a\x80"), std::string("\xC0\xAF")}) {
+    for (const bool json : {false, true}) {
+      const Outcome wrong = json ? Lookup({"--json", word}) : Lookup({word});
+      EXPECT_EQ(wrong.status, 2) << word;
+      EXPECT_EQ(wrong.out, "") << word;
+      EXPECT_NE(wrong.err.find("not valid UTF-8"), std::string::npos) << wrong.err;
+    }
+  }
+
+  // A write that fails turns any answer into status 2 with a message.
+  FullBuffer full;
+  std::ostream fullOut(&full);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"cat"}, {"--json", "cat"}, {"--help"}, {"--version"}}) {
+    fullOut.clear();
+    std::ostringstream err;
+    EXPECT_EQ(tools::RunLookup(args, fullOut, err, false), 2) << args.back();
+    EXPECT_NE(err.str().find("cannot write the output"), std::string::npos) << err.str();
+  }
+}
+
 TEST_F(LookupTool, TheExecutableReadsTheTablesReadOnlyAndReportsByStatus) {
   MakeDictionaries();
   const std::string before = ReadBytes("Sozluk1.DB");
-  const auto run = [&](const std::string& args, const std::string& folder = "") {
+  const auto run = [&](const std::string& args, const std::string& folder = "",
+                       const std::string& redirect = " 2>&1") {
     const std::string command = "env LUGATIM_DB_DIR=" + (folder.empty() ? dir_ : folder) + " " +
-                                LUGATIM_LOOKUP_EXE + " " + args + " 2>&1";
+                                LUGATIM_LOOKUP_EXE + " " + args + redirect;
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -193,6 +265,13 @@ TEST_F(LookupTool, TheExecutableReadsTheTablesReadOnlyAndReportsByStatus) {
   EXPECT_EQ(run("zebra").status, 1);
   EXPECT_EQ(run("--bogus").status, 2);
   EXPECT_EQ(ReadBytes("Sozluk1.DB"), before);
+  // Standard output on a full device: status 2 and the message on stderr.
+  const Outcome full = run("cat", "", " 2>&1 >/dev/full");
+  EXPECT_EQ(full.status, 2);
+  EXPECT_NE(full.out.find("cannot write the output"), std::string::npos) << full.out;
+  const Outcome version = run("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.find(std::string("lugatim-lookup ") + base::kVersion + "\n"), 0u);
   const Outcome missing = run("cat", "/nonexistent/");
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.out.find("/nonexistent/"), std::string::npos) << missing.out;

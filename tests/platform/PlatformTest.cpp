@@ -35,6 +35,8 @@ TEST(ExePath, InstalledLayoutIsRecognisedAndAPortableCopyIsNot) {
   EXPECT_TRUE(RunsInstalled(root + "usr/bin/"));
   EXPECT_EQ(InstalledDataDir(root + "usr/bin/"), root + "usr/share/lugatim/");
   EXPECT_EQ(InstalledDataDir("/usr/bin/"), "/usr/share/lugatim/");
+  EXPECT_EQ(InstalledHelperDir("/usr/bin/"), "/usr/libexec/lugatim/");
+  EXPECT_EQ(InstalledHelperDir(root + "usr/bin"), root + "usr/libexec/lugatim/");
   if (geteuid() != 0) {  // root may write anywhere
     std::filesystem::create_directories(root + "ro");
     chmod((root + "ro").c_str(), 0555);

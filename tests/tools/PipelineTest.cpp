@@ -12,6 +12,7 @@
 #include "LexiconFixture.h"
 #include "ToolsFixture.h"
 #include "base/Clock.h"
+#include "base/Options.h"
 #include "data/Table.h"
 #include "morph/MorphData.h"
 #include "tools/Importer.h"
@@ -22,6 +23,7 @@ using namespace toolstest;
 using lugatim::data::TTable;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -244,6 +246,25 @@ TEST_F(Pipeline, CommandLineHelpDescribesEveryCommand) {
     EXPECT_THAT(out_.str(), HasSubstr(part));
   EXPECT_EQ(Run({"tsv", "--help"}), 0);
   EXPECT_EQ(out_.str(), UsageText());
+  // --version answers alone or after a command, on standard output.
+  for (const std::vector<std::string>& line :
+       {std::vector<std::string>{"--version"}, {"-V"}, {"tsv", "--version"}}) {
+    EXPECT_EQ(Run(line), 0) << line.back();
+    EXPECT_THAT(out_.str(),
+                StartsWith(std::string("lugatim-import ") + lugatim::base::kVersion + "\n"));
+    EXPECT_EQ(err_.str(), "");
+  }
+  // An answer that cannot be written is status 2 with a message.
+  struct : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+  } full;
+  std::ostream fullOut(&full);
+  std::ostringstream fullErr;
+  EXPECT_EQ(RunImport({"--version"}, fullOut, fullErr), 2);
+  EXPECT_EQ(fullErr.str(), "lugatim-import: cannot write the output\n");
+  // A switch given a value is wrong usage, not silently taken.
+  EXPECT_EQ(Run({"tsv", "--keep-order=yes", "a", "b"}), 2);
+  EXPECT_THAT(err_.str(), HasSubstr("--keep-order takes no value"));
 }
 
 TEST_F(Pipeline, CommandLineWordListSortedOrInFileOrder) {
@@ -255,6 +276,29 @@ TEST_F(Pipeline, CommandLineWordListSortedOrInFileOrder) {
   EXPECT_EQ(Run({"tsv", "--keep-order", Path("w.tsv"), Path("W.DB")}), 0);
   EXPECT_THAT(QueryRows(Path("W.DB"), "SELECT Kelime FROM W ORDER BY SiraNo"),
               ElementsAre("zil", "çay", "Ilık", "cam"));
+}
+
+// --user writes into the user's folder (made when missing), before or after
+// the command; the table is then a name in it, never a path elsewhere.
+TEST_F(Pipeline, CommandLineUserTablesGoIntoTheUsersFolder) {
+  Write("w.tsv", "zil\t\t\tbell\n");
+  setenv("XDG_DATA_HOME", Path("xdg").c_str(), 1);
+  EXPECT_EQ(Run({"--user", "tsv", Path("w.tsv"), "Sozluk1.DB"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(), Path("xdg") + "/lugatim/Sozluk1.DB: 1 entries\n");
+  EXPECT_THAT(QueryRows(Path("xdg/lugatim/Sozluk1.DB"), "SELECT Kelime FROM Sozluk1"),
+              ElementsAre("zil"));
+  EXPECT_EQ(Run({"tsv", "--user", "--lang", "tr", Path("w.tsv"), "SozlukE1.DB"}), 0) << err_.str();
+  EXPECT_THAT(QueryRows(Path("xdg/lugatim/SozlukE1.DB"), "SELECT Kelime FROM SozlukE1"),
+              ElementsAre("zil"));
+  EXPECT_FALSE(std::filesystem::exists(Path("Sozluk1.DB")));
+  EXPECT_EQ(Run({"--user", "tsv", Path("w.tsv"), Path("Other.DB")}), 2);
+  EXPECT_THAT(err_.str(), HasSubstr("with --user, OUT.DB is a file name without a folder"));
+  EXPECT_FALSE(std::filesystem::exists(Path("Other.DB")));
+  EXPECT_EQ(Run({"--user", "defaults", "--out", Path("o")}), 2);
+  EXPECT_THAT(err_.str(), HasSubstr("--user and --out exclude each other"));
+  EXPECT_EQ(Run({"--user"}), 2);
+  EXPECT_THAT(err_.str(), HasSubstr("no command given"));
+  unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(Pipeline, CommandLineOneDictdDictionary) {

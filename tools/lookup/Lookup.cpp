@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/Options.h"
+#include "base/TextFold.h"
 #include "data/DModUnt.h"
 #include "data/Table.h"
 
@@ -20,7 +22,10 @@ const char* const kUsage =
     "  --tr     only the Turkish headwords (Turkish-English)\n"
     "  --exact  only entries whose headword is the word\n"
     "  --json   JSON for scripts instead of text\n"
-    "Exit status: 0 found, 1 nothing found, 2 wrong usage or no table.\n";
+    "  --help     this text\n"
+    "  --version  the version\n"
+    "Exit status: 0 found, 1 nothing found, 2 wrong usage, a word that is not\n"
+    "UTF-8, no table, or output that cannot be written.\n";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -40,11 +45,23 @@ std::string Direction(const std::string& file) {
   return file == data::kTurkishHeadwordsTable ? "tr-en" : "en-tr";
 }
 
+// A JSON string of the text; bytes of a damaged table that are not UTF-8
+// become U+FFFD each, so the document stays valid whatever the table holds.
 void JsonString(std::ostream& out, const std::string& text) {
   static const char* const kHex = "0123456789abcdef";
   out << '"';
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
+  for (size_t at = 0; at < text.size();) {
+    const size_t start = at;
+    const char32_t cp = base::NextCodePoint(text, at);
+    if (cp >= 0x80) {
+      if (cp == 0xFFFD && at - start != 3)
+        out << "\\ufffd";
+      else
+        out.write(text.data() + start, static_cast<std::streamsize>(at - start));
+      continue;
+    }
+    const auto c = static_cast<unsigned char>(cp);
+    const char ch = static_cast<char>(c);
     switch (c) {
       case '"':
         out << "\\\"";
@@ -225,56 +242,57 @@ void PrintJson(std::ostream& out, const std::string& word, const std::vector<TLo
   out << "}\n";
 }
 
-int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-              bool styled) {
-  bool english = true;
-  bool turkish = true;
-  bool exactOnly = false;
-  bool json = false;
-  bool optionsEnded = false;
-  std::string word;
+namespace {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool styled) {
   const auto wrong = [&](const std::string& what) {
     err << "lugatim-lookup: " << what << '\n' << kUsage;
     return 2;
   };
-  for (const std::string& arg : args) {
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-      out << kUsage;
-      return 0;
-    } else if (!optionsEnded && arg == "--en") {
-      if (!english || !turkish) return wrong("--en and --tr exclude each other");
-      turkish = false;
-    } else if (!optionsEnded && arg == "--tr") {
-      if (!english || !turkish) return wrong("--en and --tr exclude each other");
-      english = false;
-    } else if (!optionsEnded && arg == "--exact") {
-      exactOnly = true;
-    } else if (!optionsEnded && arg == "--json") {
-      json = true;
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      return wrong("unknown option " + arg);
-    } else if (!arg.empty()) {
-      if (!word.empty()) word += ' ';
-      word += arg;
-    }
+  base::TOptions options;
+  try {
+    options = base::ParseOptions(
+        args, {{"--en", false}, {"--tr", false}, {"--exact", false}, {"--json", false}});
+  } catch (const base::EUsage& e) {
+    return wrong(e.Message());
+  }
+  if (options.help) {
+    out << kUsage;
+    return 0;
+  }
+  if (options.version) {
+    out << base::VersionText("lugatim-lookup");
+    return 0;
+  }
+  if (options.Has("--en") && options.Has("--tr")) return wrong("--en and --tr exclude each other");
+  const bool english = !options.Has("--tr");
+  const bool turkish = !options.Has("--en");
+  const bool exactOnly = options.Has("--exact");
+  const bool json = options.Has("--json");
+  std::string word;
+  for (const std::string& w : options.words) {
+    if (w.empty()) continue;
+    if (!word.empty()) word += ' ';
+    word += w;
   }
   if (word.empty()) return wrong("no word given");
+  // The tables hold UTF-8; a word in another encoding (a Latin-1 terminal)
+  // would match nothing and could not be shown or written as JSON.
+  if (!base::IsValidUtf8(word)) {
+    err << "lugatim-lookup: the word is not valid UTF-8 (the terminal's encoding must be "
+           "UTF-8)\n";
+    return 2;
+  }
 
   std::vector<TLookupTable> tables;
   std::vector<std::string> files;
   if (english) files.push_back(data::kEnglishHeadwordsTable);
   if (turkish) files.push_back(data::kTurkishHeadwordsTable);
   bool anyRead = false;
-  std::string folder;
-  try {
-    folder = data::ResolveAlias(data::kDictionaryAlias);
-  } catch (const std::exception&) {
-  }
   // The word as given or without marks in any table answers the query; only
   // when no table has it is the word-form data read and the lemma looked up.
-  morph::TWordForms forms(folder + morph::kMorphFile);
+  morph::TWordForms forms(data::ResolveAliasFor(data::kDictionaryAlias, morph::kMorphFile) +
+                          morph::kMorphFile);
   const auto lookUpAll = [&](morph::TWordForms* wordForms) {
     tables.clear();
     for (const std::string& file : files) {
@@ -282,8 +300,8 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
         tables.push_back(LookUpIn(file, word, exactOnly, wordForms));
         anyRead = true;
       } catch (const std::exception& e) {
-        err << "lugatim-lookup: cannot read the dictionary table " << file << " in " << folder
-            << " (" << e.what() << ")\n";
+        err << "lugatim-lookup: cannot read the dictionary table " << file << " in "
+            << data::ResolveAliasFor(data::kDictionaryAlias, file) << " (" << e.what() << ")\n";
       }
     }
   };
@@ -293,8 +311,10 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
   });
   if (anyRead && !asGiven) lookUpAll(&forms);
   if (!anyRead) {
-    err << "lugatim-lookup: no dictionary table to read in " << folder
-        << " (LUGATIM_DB_DIR sets the folder)\n";
+    err << "lugatim-lookup: no dictionary table to read in "
+        << data::ResolveAlias(data::kDictionaryAlias)
+        << " (LUGATIM_DB_DIR sets the folder; the user's own tables go in "
+           "$XDG_DATA_HOME/lugatim)\n";
     return 2;
   }
   bool found = false;
@@ -326,6 +346,13 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
   }
   return found ? 0 : 1;
+}
+
+}  // namespace
+
+int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+              bool styled) {
+  return base::FlushedStatus(Run(args, out, err, styled), out, err, "lugatim-lookup");
 }
 
 }  // namespace lugatim::tools

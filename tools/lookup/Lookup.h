@@ -10,7 +10,8 @@
 // then for the headwords that begin with it. A word found nowhere gets up
 // to five suggestions (dictonary → dictionary).
 //
-// Exit status: 0 found, 1 nothing found, 2 wrong usage or no table to read.
+// Exit status: 0 found, 1 nothing found, 2 wrong usage, a word that is not
+// UTF-8, no table to read, or output that cannot be written.
 
 #include <ostream>
 #include <string>
