@@ -17,7 +17,8 @@ std::optional<std::string> TOptions::Value(const std::string& name) const {
   return value;
 }
 
-TOptions ParseOptions(const std::vector<std::string>& args, const std::vector<TOptionSpec>& known) {
+TOptions ParseOptions(const std::vector<std::string>& args,
+                      const std::vector<TKnownOption>& known) {
   TOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
@@ -43,10 +44,10 @@ TOptions ParseOptions(const std::vector<std::string>& args, const std::vector<TO
       (arg == "--help" || arg == "-h" ? options.help : options.version) = true;
       continue;
     }
-    const auto spec = std::find_if(known.begin(), known.end(),
-                                   [&](const TOptionSpec& s) { return s.name == arg; });
-    if (spec == known.end()) throw EUsage("unknown option " + args[i]);
-    if (!spec->takesValue) {
+    const auto option = std::find_if(known.begin(), known.end(),
+                                     [&](const TKnownOption& s) { return s.name == arg; });
+    if (option == known.end()) throw EUsage("unknown option " + args[i]);
+    if (!option->takesValue) {
       if (inlineValue) throw EUsage(arg + " takes no value");
       options.given.emplace_back(arg, std::string());
     } else if (inlineValue) {

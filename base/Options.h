@@ -21,7 +21,7 @@ class EUsage : public Exception {
   using Exception::Exception;
 };
 
-struct TOptionSpec {
+struct TKnownOption {
   std::string name;  // "--lang"
   bool takesValue = false;
 };
@@ -41,7 +41,7 @@ struct TOptions {
 // Parses args (without the program name). --help and --version (-h, -V)
 // are always known; an option not in known, a value given to an option that
 // takes none, or a missing value throws EUsage.
-TOptions ParseOptions(const std::vector<std::string>& args, const std::vector<TOptionSpec>& known);
+TOptions ParseOptions(const std::vector<std::string>& args, const std::vector<TKnownOption>& known);
 
 // "lugatim-lookup 1.0.0\n" and the copyright lines.
 std::string VersionText(const std::string& program);

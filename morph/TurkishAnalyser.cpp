@@ -157,6 +157,14 @@ std::string TAnalysis::Text() const {
   return out;
 }
 
+size_t TAnalysis::WordClassChanges() const {
+  size_t n = 0;
+  for (const TMorpheme& m : morphemes)
+    for (size_t at = m.tag.find("^DB"); at != std::string::npos; at = m.tag.find("^DB", at + 3))
+      ++n;
+  return n;
+}
+
 std::string TAnalysis::Tags() const {
   std::string out = lemma + "+" + rootPos;
   for (const TMorpheme& m : morphemes)
@@ -460,16 +468,9 @@ std::vector<TAnalysis> TTurkishAnalyser::Analyse(std::string_view word) const {
   // meli + dir, not the noun girme + li + dir; sayılardan is sayı + lar +
   // dan, not a participle of sayıl-); then function words; then the longest
   // root.
-  const auto boundaries = [](const TAnalysis& a) {
-    int n = 0;
-    for (const TMorpheme& m : a.morphemes)
-      for (size_t at = m.tag.find("^DB"); at != std::string::npos; at = m.tag.find("^DB", at + 3))
-        ++n;
-    return n;
-  };
   std::stable_sort(out.begin(), out.end(), [&](const TAnalysis& a, const TAnalysis& b) {
     if (a.morphemes.size() != b.morphemes.size()) return a.morphemes.size() < b.morphemes.size();
-    const int da = boundaries(a), db = boundaries(b);
+    const size_t da = a.WordClassChanges(), db = b.WordClassChanges();
     if (da != db) return da < db;
     // A bare stem read as a command is the rarest reading of all: yakındır
     // is yakın + dır ("is near"), not the order "make complain!".

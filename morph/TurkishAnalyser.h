@@ -42,6 +42,8 @@ struct TAnalysis {
   std::string Text() const;
   // "kitap+NOUN+A3PL+P1PL+ABL"
   std::string Tags() const;
+  // Derivation boundaries, zero derivations (copula, adjective as noun) too.
+  size_t WordClassChanges() const;
 };
 
 class TTurkishAnalyser {

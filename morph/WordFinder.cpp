@@ -12,17 +12,11 @@ TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table,
   TFound found;
   if (analyses.empty()) return found;
   const TAnalysis& best = analyses.front();
-  const auto boundaries = [](const TAnalysis& a) {
-    size_t n = 0;
-    for (const TMorpheme& m : a.morphemes)
-      for (size_t at = m.tag.find("^DB"); at != std::string::npos; at = m.tag.find("^DB", at + 3))
-        ++n;
-    return n;
-  };
   // Readings as short as the best one are as likely: örnekler is örnekle + r
   // or örnek + ler, and the table decides.
   const auto rankedWithBest = [&](const TAnalysis& a) {
-    return a.morphemes.size() == best.morphemes.size() && boundaries(a) == boundaries(best);
+    return a.morphemes.size() == best.morphemes.size() &&
+           a.WordClassChanges() == best.WordClassChanges();
   };
   const auto land = [&](const TAnalysis& a, const std::string& spelling) {
     found.kind = TFindKind::Analysed;
@@ -60,7 +54,7 @@ TFound RankAnalyses(const std::vector<TAnalysis>& analyses, IHeadwords& table,
   const TAnalysis* fallback = nullptr;
   std::string fallbackSpelling;
   for (const TAnalysis& a : analyses) {
-    const bool verbForm = a.rootPos == "VERB" && (!bareLemma || boundaries(a) == 0);
+    const bool verbForm = a.rootPos == "VERB" && (!bareLemma || a.WordClassChanges() == 0);
     if (!a.derived && !verbForm) continue;
     for (const std::string& h : a.headwords) {
       if (std::optional<std::string> spelling = table.Equal(h)) {

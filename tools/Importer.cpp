@@ -301,11 +301,11 @@ struct TArgs {
 using base::EUsage;
 
 TArgs ParseArgs(const std::vector<std::string>& args, size_t from, bool defaults) {
-  std::vector<base::TOptionSpec> known =
-      defaults ? std::vector<base::TOptionSpec>{{"--dictd-dir", true},    {"--wordnet-dir", true},
-                                                {"--hunspell-dir", true}, {"--morph-dir", true},
-                                                {"--verbose", false},     {"--out", true}}
-               : std::vector<base::TOptionSpec>{{"--lang", true}, {"--keep-order", false}};
+  std::vector<base::TKnownOption> known =
+      defaults ? std::vector<base::TKnownOption>{{"--dictd-dir", true},    {"--wordnet-dir", true},
+                                                 {"--hunspell-dir", true}, {"--morph-dir", true},
+                                                 {"--verbose", false},     {"--out", true}}
+               : std::vector<base::TKnownOption>{{"--lang", true}, {"--keep-order", false}};
   known.push_back({"--user", false});
   const base::TOptions o =
       base::ParseOptions({args.begin() + static_cast<long>(from), args.end()}, known);

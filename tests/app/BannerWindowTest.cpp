@@ -90,14 +90,15 @@ TEST_F(BannerWindow, TickDownloadsRotatesAndAClickOpensTheAddress) {
   window_->show();
 
   // The tick retries until the server answers; the banner then appears.
-  QTRY_VERIFY_WITH_TIMEOUT(state_.channel.clickThroughAddress == "https://lugatim.org/kirmizi",
-                           20000);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return state_.channel.clickThroughAddress == "https://lugatim.org/kirmizi"; }, 20000));
   const QImage shown = window_->Image1->CurrentFrame();
   ASSERT_FALSE(shown.isNull());
   EXPECT_EQ(QColor(shown.pixel(10, 10)), QColor(Qt::red));
   EXPECT_TRUE(std::filesystem::exists(dir_ + "Banner/kirmizi.gif"));
   EXPECT_TRUE(std::filesystem::exists(dir_ + "Banner/Liste.lst"));
-  QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(dir_ + "Banner/versiyon.ver"), 5000);
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return std::filesystem::exists(dir_ + "Banner/versiyon.ver"); }, 5000));
 
   QTest::mouseClick(window_->Image1, Qt::LeftButton, {}, QPoint(20, 20));
   ASSERT_EQ(catcher.opened.size(), 1u);

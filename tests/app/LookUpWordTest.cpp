@@ -137,9 +137,9 @@ TEST_F(LookUpWord, AMinimisedWindowIsRestored) {
   MakeDictionaries();
   Start();
   window_->showMinimized();
-  QTRY_VERIFY(window_->isMinimized());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->isMinimized(); }));
   window_->LookUpWord("dog");
-  QTRY_VERIFY(!window_->isMinimized());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->isMinimized(); }));
   EXPECT_TRUE(window_->isVisible());
   EXPECT_EQ(Shown(), "dog");
 }
@@ -206,7 +206,9 @@ TEST_F(HandOverServer, ASilentConnectionIsClosedAfterItsTimeAndOthersAreServedMe
     char c;
     closed = recv(idle, &c, 1, 0) == 0;
   });
-  QTRY_VERIFY_WITH_TIMEOUT(closed, app::THandOverServer::kRequestTimeoutMs + 10000);
+  // EXPECT, not ASSERT: the reader must still be joined.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closed.load(); },
+                              app::THandOverServer::kRequestTimeoutMs + 10000));
   reader.join();
   close(idle);
 }

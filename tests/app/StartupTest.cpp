@@ -44,7 +44,7 @@ TEST_F(Startup, BannerFolderIsCreatedBesideTheExecutableAndTheBufferExists) {
   EXPECT_EQ(state_.channel.adList->Count(), 0);
   // The first rotation, over a folder without an ad list, runs on its own
   // thread and ends at once, clearing the flag.
-  QTRY_VERIFY_WITH_TIMEOUT(!state_.channel.busy, 5000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !state_.channel.busy; }, 5000));
   window_.reset();
   EXPECT_EQ(state_.channel.adList, nullptr);  // released with the window
   EXPECT_TRUE(traces.Lines().empty());

@@ -11,7 +11,7 @@ using namespace lugatim::base;
 
 namespace {
 
-const std::vector<TOptionSpec> kKnown = {{"--lang", true}, {"--keep-order", false}};
+const std::vector<TKnownOption> kKnown = {{"--lang", true}, {"--keep-order", false}};
 
 std::string UsageError(const std::vector<std::string>& args) {
   try {

@@ -155,9 +155,9 @@ TEST_F(DataControls, GridScrollBarCarriesTheCurrentEntry) {
   ShowWindow();
   QScrollBar* bar = grid->verticalScrollBar();
   bar->triggerAction(QAbstractSlider::SliderToMaximum);
-  QTRY_VERIFY(table_.Position() >= 55);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return table_.Position() >= 55; }));
   bar->triggerAction(QAbstractSlider::SliderToMinimum);
-  QTRY_VERIFY(table_.Position() <= grid->VisibleRows());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return table_.Position() <= grid->VisibleRows(); }));
 }
 
 TEST(SpeedButtonGlyph, BottomLeftColourBecomesTransparent) {
